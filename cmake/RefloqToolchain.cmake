@@ -1,0 +1,56 @@
+# Compiler flags, sanitizers and third-party libraries shared by every target.
+
+# Warnings are errors in our own code; refloq_target() applies them.
+set(REFLOQ_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+    -Wno-sign-conversion -Wnon-virtual-dtor -Wold-style-cast -Werror)
+
+if(REFLOQ_SANITIZER STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+elseif(REFLOQ_SANITIZER STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
+if(WIN32)
+  # One self-contained .exe: static C, C++ and threads runtime.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                          _WIN32_WINNT=0x0601)
+  set(REFLOQ_MINGW_OPENSSL "/var/cache/refloq/mingw-openssl" CACHE PATH
+      "Static OpenSSL built for mingw-w64 by scripts/install-deps")
+  find_library(REFLOQ_MINGW_LIBCRYPTO NAMES libcrypto.a
+               PATHS ${REFLOQ_MINGW_OPENSSL}/lib64 ${REFLOQ_MINGW_OPENSSL}/lib
+               NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+  add_library(OpenSSL::Crypto STATIC IMPORTED GLOBAL)
+  set_target_properties(OpenSSL::Crypto PROPERTIES
+    IMPORTED_LOCATION ${REFLOQ_MINGW_LIBCRYPTO}
+    INTERFACE_INCLUDE_DIRECTORIES ${REFLOQ_MINGW_OPENSSL}/include
+    INTERFACE_LINK_LIBRARIES "ws2_32;crypt32;bcrypt;user32;advapi32")
+else()
+  find_package(OpenSSL 3.0 REQUIRED COMPONENTS Crypto)
+  find_package(Threads REQUIRED)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(UUID REQUIRED IMPORTED_TARGET uuid)
+endif()
+
+# Declares one of our own targets with the project's warnings and include root.
+function(refloq_target target)
+  target_compile_options(${target} PRIVATE ${REFLOQ_WARNINGS})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# A GoogleTest program registered with ctest as one test (one process per
+# binary keeps Wine starts few).  Usage:
+#   refloq_test(name SOURCES a.cpp b.cpp LIBS lib1 lib2)
+function(refloq_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  refloq_target(${name})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()
