@@ -1,0 +1,104 @@
+// CWIAControl over the target's own service layer: the in-process stand-in
+// on Linux; advapi32 and Wine's own "stisvc" under Wine.  The service is
+// left as it was found.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/service_control.h"
+#include "update/wia_control.h"
+
+namespace refloq::update {
+namespace {
+
+using platform::Clock;
+
+struct Observed {
+  bool ok = false;
+  std::uint32_t state = 0;
+  std::uint32_t start_type = 0;
+};
+
+// Reads the service's state and start type straight from the layer.
+Observed Observe() {
+  platform::ServiceControl& layer = platform::SystemServiceControl();
+  Observed seen;
+  const auto manager = layer.OpenManager(platform::kScManagerConnect);
+  if (manager.handle == platform::ServiceHandle::kNull) return seen;
+  const auto service = layer.OpenNamedService(
+      manager.handle, "stisvc",
+      platform::kServiceQueryStatus | platform::kServiceQueryConfig);
+  if (service.handle != platform::ServiceHandle::kNull) {
+    platform::ServiceStatus status;
+    const auto config = layer.QueryStartType(service.handle);
+    seen.ok = layer.QueryStatus(service.handle, status) ==
+                  platform::ServiceError::kNone &&
+              config.error == platform::ServiceError::kNone;
+    seen.state = status.dwCurrentState;
+    seen.start_type = config.start_type;
+    layer.Close(service.handle);
+  }
+  layer.Close(manager.handle);
+  return seen;
+}
+
+class WiaControlSystem : public ::testing::Test {
+ protected:
+  // Wine's service takes a real moment to start: compress time, but keep
+  // the limits well above that moment.
+  void SetUp() override { Clock::SetScale(20.0); }
+  void TearDown() override { Clock::SetScale(1.0); }
+};
+
+TEST_F(WiaControlSystem, StopsDisablesAndRestartsTheService) {
+  const Observed before = Observe();
+  if (!before.ok) {
+#ifdef _WIN32
+    GTEST_SKIP() << "this Wine prefix has no usable \"stisvc\" service";
+#else
+    FAIL() << "the stand-in must always provide \"stisvc\"";
+#endif
+  }
+
+  {
+    CWIAControl wia;
+    EXPECT_TRUE(wia.StopWIA());
+  }
+  Observed now = Observe();
+  EXPECT_EQ(now.state, platform::kServiceStopped);
+  EXPECT_EQ(now.start_type, platform::kServiceDisabled);
+  EXPECT_FALSE(CWIAControl().IsWIARunning());
+
+  {
+    // Handles opened by IsWIARunning carry no query-config right.
+    CWIAControl wia;
+    EXPECT_FALSE(wia.IsWIARunning());
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(wia.SetStartType(platform::kServiceAutoStart));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "QueryServiceConfig failed (5)\n");
+  }
+
+  {
+    CWIAControl wia;
+    EXPECT_TRUE(wia.StartWIA());
+    EXPECT_TRUE(wia.IsWIARunning());
+  }
+  now = Observe();
+  EXPECT_EQ(now.state, platform::kServiceRunning);
+  EXPECT_EQ(now.start_type, platform::kServiceAutoStart);
+
+  // Leave the service as it was found.
+  CWIAControl wia;
+  if (before.state == platform::kServiceStopped) {
+    EXPECT_TRUE(wia.StopWIA());
+  }
+  EXPECT_TRUE(wia.SetStartType(before.start_type));
+  now = Observe();
+  EXPECT_EQ(now.state, before.state);
+  EXPECT_EQ(now.start_type, before.start_type);
+}
+
+}  // namespace
+}  // namespace refloq::update
