@@ -81,14 +81,20 @@ bool CWIAControl::ReadStatus() {
   return m_layer.QueryStatus(m_hService, m_ssStatus) == ServiceError::kNone;
 }
 
+bool CWIAControl::OpenAndReadStatus(std::uint32_t manager_access,
+                                    std::string_view name,
+                                    std::uint32_t service_access) {
+  if (!OpenHandles(manager_access, name, service_access)) return false;
+  if (ReadStatus()) return true;
+  // Forget handles that no longer answer; the next call opens new ones.
+  CloseHandles();
+  return false;
+}
+
 bool CWIAControl::QueryStatus(platform::ServiceStatus* status) {
   if (status == nullptr) return false;
-  if (!OpenHandles(platform::kScManagerAllAccess, kServiceName,
-                   kWideServiceAccess)) {
-    return false;
-  }
-  if (!ReadStatus()) {
-    CloseHandles();
+  if (!OpenAndReadStatus(platform::kScManagerAllAccess, kServiceName,
+                         kWideServiceAccess)) {
     return false;
   }
   *status = m_ssStatus;
@@ -96,15 +102,9 @@ bool CWIAControl::QueryStatus(platform::ServiceStatus* status) {
 }
 
 bool CWIAControl::IsWIARunning() {
-  if (!OpenHandles(platform::kGenericExecute, kServiceNameUpper,
-                   kNarrowServiceAccess)) {
-    return false;
-  }
-  if (!ReadStatus()) {
-    CloseHandles();
-    return false;
-  }
-  return m_ssStatus.dwCurrentState == platform::kServiceRunning;
+  return OpenAndReadStatus(platform::kGenericExecute, kServiceNameUpper,
+                           kNarrowServiceAccess) &&
+         m_ssStatus.dwCurrentState == platform::kServiceRunning;
 }
 
 bool CWIAControl::SetStartType(std::uint32_t start_type) {

@@ -60,6 +60,10 @@ class CWIAControl {
   bool HandlesOpen() const;
   // Zeroes the last status and reads it again; false on a failed read.
   bool ReadStatus();
+  // Opens the handles if needed and reads the status; a failed read
+  // closes both handles.
+  bool OpenAndReadStatus(std::uint32_t manager_access, std::string_view name,
+                         std::uint32_t service_access);
 
   platform::ServiceControl& m_layer;
   platform::ServiceHandle m_hSCManager = platform::ServiceHandle::kNull;

@@ -145,7 +145,7 @@ ServiceError ScriptedServiceControl::ControlStop(ServiceHandle service,
     result = ServiceError::kServiceNotActive;
   } else if (state_ != platform::kServiceRunning) {
     result = ServiceError::kServiceCannotAcceptControl;
-  } else if (script_.stop_reads != kForever) {
+  } else if (!script_.ignores_stop) {
     Enter(platform::kServiceStopPending, script_.stop_reads,
           platform::kServiceStopped);
   }

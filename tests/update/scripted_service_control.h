@@ -25,8 +25,10 @@ struct ServiceScript {
   // (start pending to running, stop pending to stopped).
   int pending_reads = 0;
   // After an accepted stop control the service is stop-pending for this
-  // many reads; kForever: it ignores the control and keeps running.
+  // many reads (kForever: it hangs there); ignores_stop: it accepts the
+  // control and keeps running.
   int stop_reads = 0;
+  bool ignores_stop = false;
   // After a start it is start-pending for this many reads, then runs (or
   // stops again when start_falls_back); kForever: it never gets there.
   int start_reads = 0;
