@@ -39,6 +39,7 @@ void ScriptedServiceControl::Enter(std::uint32_t state, int reads,
 
 platform::ServiceOpenResult ScriptedServiceControl::OpenManager(
     std::uint32_t access) {
+  std::lock_guard lock(mutex_);
   calls_.manager_access.push_back(access);
   if (script_.manager_error != ServiceError::kNone) {
     return {ServiceHandle::kNull, script_.manager_error};
@@ -50,6 +51,7 @@ platform::ServiceOpenResult ScriptedServiceControl::OpenManager(
 
 platform::ServiceOpenResult ScriptedServiceControl::OpenNamedService(
     ServiceHandle manager, std::string_view name, std::uint32_t access) {
+  std::lock_guard lock(mutex_);
   calls_.service_names.emplace_back(name);
   calls_.service_access.push_back(access);
   const auto it = handles_.find(manager);
@@ -86,6 +88,7 @@ ServiceStatus ScriptedServiceControl::Status() const {
 
 ServiceError ScriptedServiceControl::QueryStatus(ServiceHandle service,
                                                  ServiceStatus& status) {
+  std::lock_guard lock(mutex_);
   if (const auto error = Check(service, platform::kServiceQueryStatus);
       error != ServiceError::kNone) {
     return error;
@@ -108,6 +111,7 @@ ServiceError ScriptedServiceControl::QueryStatus(ServiceHandle service,
 
 platform::ServiceStartTypeResult ScriptedServiceControl::QueryStartType(
     ServiceHandle service) {
+  std::lock_guard lock(mutex_);
   if (const auto error = Check(service, platform::kServiceQueryConfig);
       error != ServiceError::kNone) {
     return {0, error};
@@ -121,6 +125,7 @@ platform::ServiceStartTypeResult ScriptedServiceControl::QueryStartType(
 
 ServiceError ScriptedServiceControl::ChangeStartType(ServiceHandle service,
                                                      std::uint32_t start_type) {
+  std::lock_guard lock(mutex_);
   if (const auto error = Check(service, platform::kServiceChangeConfig);
       error != ServiceError::kNone) {
     return error;
@@ -135,6 +140,7 @@ ServiceError ScriptedServiceControl::ChangeStartType(ServiceHandle service,
 
 ServiceError ScriptedServiceControl::ControlStop(ServiceHandle service,
                                                  ServiceStatus& status) {
+  std::lock_guard lock(mutex_);
   if (const auto error = Check(service, platform::kServiceStop);
       error != ServiceError::kNone) {
     return error;
@@ -154,6 +160,7 @@ ServiceError ScriptedServiceControl::ControlStop(ServiceHandle service,
 }
 
 ServiceError ScriptedServiceControl::Start(ServiceHandle service) {
+  std::lock_guard lock(mutex_);
   if (const auto error = Check(service, platform::kServiceStart);
       error != ServiceError::kNone) {
     return error;
@@ -172,7 +179,28 @@ ServiceError ScriptedServiceControl::Start(ServiceHandle service) {
   return ServiceError::kNone;
 }
 
+std::uint32_t ScriptedServiceControl::state() const {
+  std::lock_guard lock(mutex_);
+  return state_;
+}
+
+std::uint32_t ScriptedServiceControl::start_type() const {
+  std::lock_guard lock(mutex_);
+  return start_type_;
+}
+
+ServiceCalls ScriptedServiceControl::calls() const {
+  std::lock_guard lock(mutex_);
+  return calls_;
+}
+
+std::size_t ScriptedServiceControl::open_handles() const {
+  std::lock_guard lock(mutex_);
+  return handles_.size();
+}
+
 void ScriptedServiceControl::Close(ServiceHandle handle) {
+  std::lock_guard lock(mutex_);
   ++calls_.closes;
   handles_.erase(handle);
 }

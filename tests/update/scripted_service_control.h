@@ -3,8 +3,10 @@
 // answers follow a script (states, pending rounds, wait hints, refusals),
 // with the rights of every open handle checked as the manager checks them
 // and a count of every call, so a test can say which calls were made.
+// Safe to share between the threads of the jobs under test.
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -71,10 +73,10 @@ class ScriptedServiceControl final : public platform::ServiceControl {
   platform::ServiceError Start(platform::ServiceHandle service) override;
   void Close(platform::ServiceHandle handle) override;
 
-  std::uint32_t state() const { return state_; }
-  std::uint32_t start_type() const { return start_type_; }
-  const ServiceCalls& calls() const { return calls_; }
-  std::size_t open_handles() const { return handles_.size(); }
+  std::uint32_t state() const;
+  std::uint32_t start_type() const;
+  ServiceCalls calls() const;
+  std::size_t open_handles() const;
 
  private:
   struct Handle {
@@ -88,6 +90,7 @@ class ScriptedServiceControl final : public platform::ServiceControl {
   // Enters a state that settles into `next` after `reads` status reads.
   void Enter(std::uint32_t state, int reads, std::uint32_t next);
 
+  mutable std::mutex mutex_;
   ServiceScript script_;
   std::uint32_t state_;
   std::uint32_t start_type_;

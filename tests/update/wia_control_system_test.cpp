@@ -47,7 +47,7 @@ class WiaControlSystem : public ::testing::Test {
  protected:
   // Wine's service takes a real moment to start: compress time, but keep
   // the limits well above that moment.
-  void SetUp() override { Clock::SetScale(20.0); }
+  void SetUp() override { Clock::SetScale(10.0); }
   void TearDown() override { Clock::SetScale(1.0); }
 };
 
