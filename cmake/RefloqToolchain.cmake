@@ -54,3 +54,18 @@ function(refloq_test name)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
   endif()
 endfunction()
+
+# Object files that must reach every program linking `name`, though nothing
+# calls into them: static registrars of resources (platform/resources.h) and
+# compiled .rc files.  A static library would let the linker drop them, so
+# the objects travel as sources of an INTERFACE library.  Usage:
+#   refloq_linked_objects(name SOURCES a.cpp b.rc LIBS lib1)
+function(refloq_linked_objects name)
+  cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name}_objects OBJECT ${L_SOURCES})
+  refloq_target(${name}_objects)
+  target_link_libraries(${name}_objects PUBLIC ${L_LIBS})
+  add_library(${name} INTERFACE)
+  target_sources(${name} INTERFACE $<TARGET_OBJECTS:${name}_objects>)
+  target_link_libraries(${name} INTERFACE ${L_LIBS})
+endfunction()
