@@ -1,0 +1,93 @@
+#pragma once
+// Test doubles of the window's side of the jobs: a row writer that records
+// every write with its writing thread, a controls switch that records each
+// enabling, and the English string table of the texts the jobs write.
+#include <atomic>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "platform/clock.h"
+#include "update/job_host.h"
+
+namespace refloq::update::testing {
+
+struct RowWrite {
+  int row = 0;
+  std::string text;
+  std::thread::id writer;
+  std::uint32_t tick = 0;
+};
+
+class RecordingRowWriter final : public RowWriter {
+ public:
+  void WriteRowText(int row, std::string_view text) override {
+    std::lock_guard lock(mutex_);
+    writes_.push_back({row, std::string(text), std::this_thread::get_id(),
+                       platform::Clock::TickCount()});
+  }
+  std::vector<RowWrite> Writes() const {
+    std::lock_guard lock(mutex_);
+    return writes_;
+  }
+  // The texts written into one row, in order.
+  std::vector<std::string> TextsOf(int row) const {
+    std::vector<std::string> texts;
+    for (const RowWrite& write : Writes()) {
+      if (write.row == row) texts.push_back(write.text);
+    }
+    return texts;
+  }
+  std::string LastTextOf(int row) const {
+    const std::vector<std::string> texts = TextsOf(row);
+    return texts.empty() ? std::string() : texts.back();
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<RowWrite> writes_;
+};
+
+class RecordingControls final : public ControlsSwitch {
+ public:
+  // Called at each enabling, before it is counted (may be empty).
+  std::function<void()> on_enable;
+  void EnableControls() override {
+    if (on_enable) on_enable();
+    ++enabled_;
+  }
+  int enabled() const { return enabled_.load(); }
+
+ private:
+  std::atomic<int> enabled_{0};
+};
+
+// The English texts of the string ids the update jobs write.
+inline std::string EnglishUiString(int id) {
+  static const std::map<int, std::string> texts = {
+      {113, "Ready"},
+      {114, "Success."},
+      {115, "FW Update Failed."},
+      {116, "Starting Update."},
+      {117, "Busy, FW Update Aborted."},
+      {118, "Failed, FW Update Aborted."},
+      {119, "Connection Failed, FW Update Aborted."},
+      {120, "Send FW Failed, FW Update Aborted."},
+      {123, "Get UUID Failed, FW Update Aborted."},
+      {124, "Checking..."},
+      {126, "Device Error Occurred, FW Update Aborted."},
+      {127, "Stop, WIA Failed, FW Update Aborted."},
+      {128, "Start WIA Failed."},
+      {130, "Sending Data. Wait for 10-20 Sec."},
+      {131, "Wait for %d:%02d min, Device Will Reboot."},
+      {160, "Firmware Update Unsuccessful\nCannot downgrade firmware"},
+  };
+  const auto it = texts.find(id);
+  return it == texts.end() ? std::string() : it->second;
+}
+
+}  // namespace refloq::update::testing

@@ -1,0 +1,97 @@
+#include "update/job_starter.h"
+
+#include <atomic>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+#include "platform/clock.h"
+#include "update/status_text_ids.h"
+
+namespace refloq::update {
+namespace {
+
+class StdThreadLauncher final : public ThreadLauncher {
+ public:
+  bool Launch(std::function<void()> body, std::thread& thread) override {
+    try {
+      thread = std::thread(std::move(body));
+      return true;
+    } catch (const std::system_error&) {
+      return false;
+    }
+  }
+};
+
+// Holds off EnableControls while the starter runs.
+class StartGuard {
+ public:
+  explicit StartGuard(JobBoard& board) : board_(board) { board_.BeginStart(); }
+  ~StartGuard() { board_.EndStart(); }
+  StartGuard(const StartGuard&) = delete;
+  StartGuard& operator=(const StartGuard&) = delete;
+
+ private:
+  JobBoard& board_;
+};
+
+const JobWorker& ChooseWorker(const CheckedRow& row,
+                              const JobWorkers& workers) {
+  if (row.address != "USB" || !workers.usb_recovery ||
+      !workers.query_usb_status) {
+    return workers.update;
+  }
+  const bool recovery_mode = workers.query_usb_status() == kUsbStatusRecovery;
+  return recovery_mode ? workers.usb_recovery : workers.update;
+}
+
+void StartOne(JobBoard& board, const CheckedRow& row, const JobWorkers& workers,
+              ThreadLauncher& launcher) {
+  if (!SlotTable::InRange(row.index)) {
+    board.WriteRowText(row.index, board.UiString(kTextFailedAborted));
+    return;
+  }
+  board.WriteRowText(row.index, "");
+  if (!board.slots().TryClaim(row.index)) return;
+
+  JobWorker worker = ChooseWorker(row, workers);
+  auto ended = std::make_shared<std::atomic<bool>>(false);
+  auto body = [&board, worker = std::move(worker), index = row.index,
+               address = row.address, ended] {
+    {
+      Job job(board, index, address);
+      if (worker) worker(job);
+      job.FreeSlot();  // a no-op when the worker already ended the job
+    }
+    ended->store(true);
+  };
+  std::thread thread;
+  if (!launcher.Launch(std::move(body), thread)) {
+    board.slots().Release(row.index);
+    board.WriteRowText(row.index, board.UiString(kTextFailedAborted));
+    board.EnableControls();
+    return;
+  }
+  board.slots().AttachThread(row.index, std::move(thread), std::move(ended));
+}
+
+}  // namespace
+
+ThreadLauncher& DefaultThreadLauncher() {
+  static StdThreadLauncher launcher;
+  return launcher;
+}
+
+void StartJobs(JobBoard& board, std::span<const CheckedRow> rows,
+               const JobWorkers& workers, ThreadLauncher& launcher) {
+  {
+    StartGuard guard(board);
+    for (const CheckedRow& row : rows) {
+      StartOne(board, row, workers, launcher);
+      platform::Clock::Sleep(kJobStartPauseMs);
+    }
+  }
+  board.EnableControls();
+}
+
+}  // namespace refloq::update
