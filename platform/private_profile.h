@@ -7,10 +7,10 @@
 //  - a file in UTF-16 (with its byte-order mark) or UTF-8 (with or without
 //    one; Windows reads a file without a mark in the ANSI code page, so
 //    only ASCII files read alike everywhere);
-//  - "[name]" lines open sections (blanks inside the brackets ignored);
-//  "key=value" lines hold values; blanks
-//    around names and values are ignored; a line without "=" is a key
-//    without a value (its reads give the default);
+//  - "[name]" lines open sections, "key=value" lines hold values; blanks
+//    around names (also inside the brackets) and values are ignored; a
+//    line without "=" is a key without a value (its reads give the
+//    default);
 //  - section and key names are compared without regard to case; the first
 //    section with the name is searched, and the first key in it decides;
 //  - a value enclosed in one pair of matching quotes (' or ") loses them;
