@@ -63,7 +63,12 @@ endfunction()
 function(refloq_linked_objects name)
   cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name}_objects OBJECT ${L_SOURCES})
-  refloq_target(${name}_objects)
+  # The warning flags are the C++ compiler's; .rc files go to windres.
+  foreach(flag ${REFLOQ_WARNINGS})
+    target_compile_options(${name}_objects PRIVATE
+                           $<$<COMPILE_LANGUAGE:CXX>:${flag}>)
+  endforeach()
+  target_include_directories(${name}_objects PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name}_objects PUBLIC ${L_LIBS})
   add_library(${name} INTERFACE)
   target_sources(${name} INTERFACE $<TARGET_OBJECTS:${name}_objects>)
