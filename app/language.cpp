@@ -1,6 +1,8 @@
 #include "app/language.h"
 
 #include <memory>
+#include <mutex>
+#include <utility>
 
 #include "app/settings.h"
 #include "platform/language_library.h"
@@ -13,11 +15,35 @@ namespace {
 
 constexpr char kLanguageFolder[] = "LANG";
 
-// The loaded library; set once at start-up before any worker exists and
-// released after the last one has ended, so readers need no lock.
-std::unique_ptr<platform::LanguageLibrary>& Library() {
-  static std::unique_ptr<platform::LanguageLibrary> library;
-  return library;
+// The loaded library.  Readers take their own reference under the lock, so
+// a worker still running when the library is released (the window leaves a
+// thread that does not end in time) finishes its read on a library that
+// stays mapped until that read is done.
+struct LoadedLibrary {
+  std::mutex mutex;
+  std::shared_ptr<const platform::LanguageLibrary> library;
+};
+
+LoadedLibrary& Loaded() {
+  static LoadedLibrary loaded;
+  return loaded;
+}
+
+std::shared_ptr<const platform::LanguageLibrary> CurrentLibrary() {
+  LoadedLibrary& loaded = Loaded();
+  std::lock_guard lock(loaded.mutex);
+  return loaded.library;
+}
+
+void SetLibrary(std::shared_ptr<const platform::LanguageLibrary> library) {
+  LoadedLibrary& loaded = Loaded();
+  std::shared_ptr<const platform::LanguageLibrary> previous;
+  {
+    std::lock_guard lock(loaded.mutex);
+    previous = std::exchange(loaded.library, std::move(library));
+  }
+  // `previous` is released here, outside the lock, unless a reader still
+  // holds it.
 }
 
 }  // namespace
@@ -45,8 +71,11 @@ bool LoadLanguageLibrary(const std::string& module_path,
 
   const std::string name = LanguageLibraryName(lang_id);
   if (name.empty()) return false;
-  Library() = platform::LanguageLibrary::Load(folder + name);
-  return Library() != nullptr;
+  std::shared_ptr<const platform::LanguageLibrary> library =
+      platform::LanguageLibrary::Load(folder + name);
+  const bool loaded = library != nullptr;
+  SetLibrary(std::move(library));
+  return loaded;
 }
 
 bool LoadLanguageLibrary() {
@@ -54,14 +83,14 @@ bool LoadLanguageLibrary() {
                              &platform::UserDefaultUiLanguage);
 }
 
-bool IsLanguageLibraryLoaded() { return Library() != nullptr; }
+bool IsLanguageLibraryLoaded() { return CurrentLibrary() != nullptr; }
 
-void ReleaseLanguageLibrary() { Library().reset(); }
+void ReleaseLanguageLibrary() { SetLibrary(nullptr); }
 
 std::string LoadUiString(std::uint16_t id) {
   // No fallback between the two sources: a library that lacks an id
   // shows an empty text.
-  if (const auto& library = Library()) {
+  if (const auto library = CurrentLibrary()) {
     return library->FindString(id).value_or(std::string());
   }
   return platform::LoadOwnString(id).value_or(std::string());

@@ -34,8 +34,7 @@ using UiLanguageSource = std::uint16_t (*)();
 
 // Chooses and loads the language library for the program at `module_path`,
 // creating its "LANG" folder when missing; true when a library was loaded.
-// Replaces any library loaded before.  Called once, at start-up, before
-// any thread that reads texts exists.
+// Replaces any library loaded before.  Called once, at start-up.
 bool LoadLanguageLibrary(const std::string& module_path,
                          UiLanguageSource ui_language);
 // The same for the running program and the user's real UI language.
@@ -46,8 +45,8 @@ bool IsLanguageLibraryLoaded();
 void ReleaseLanguageLibrary();
 
 // Text `id` from the loaded library, else from the program's own string
-// table; empty when that source lacks the id.  Safe from any thread while
-// the library is neither loaded nor released.
+// table; empty when that source lacks the id.  Safe from any thread, also
+// while the library is being released: a read under way finishes on it.
 std::string LoadUiString(std::uint16_t id);
 
 }  // namespace refloq::app

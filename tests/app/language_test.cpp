@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
@@ -202,6 +203,32 @@ TEST_F(Language, WorkersReadTheLibrarysTexts) {
   }
   for (std::thread& t : workers) t.join();
   for (const std::string& text : seen) EXPECT_EQ(text, "Erfolgreich.");
+}
+
+// The window may leave a worker running when it closes; the library is
+// released while that worker still reads texts.
+TEST_F(Language, ReleaseWhileWorkersReadIsSafe) {
+  program_.WriteFile("Settings.ini", "[Development]\nLANG_ID=1031\n");
+  program_.AddLibrary("de_DE.dll", "de_DE.dll");
+  ASSERT_TRUE(LoadLanguageLibrary(program_.ModulePath(), UiEnglish));
+  std::atomic<bool> released{false};
+  std::atomic<int> odd_texts{0};
+  std::vector<std::thread> workers;
+  for (int i = 0; i < 3; ++i) {
+    workers.emplace_back([&] {
+      while (!released.load()) {
+        const std::string text = LoadUiString(114);
+        if (text != "Erfolgreich." && text != "Success.") ++odd_texts;
+      }
+      // After the release, the program's own texts.
+      if (LoadUiString(114) != "Success.") ++odd_texts;
+    });
+  }
+  std::this_thread::yield();
+  ReleaseLanguageLibrary();
+  released = true;
+  for (std::thread& t : workers) t.join();
+  EXPECT_EQ(odd_texts.load(), 0);
 }
 
 // The planted library carries code in DllMain; it must be read as data.
