@@ -60,5 +60,27 @@ TEST(Resources, RegisteredStringsAreTheProgramsOwn) {
   EXPECT_FALSE(LoadOwnString(60001).has_value());
 }
 
+#ifdef _WIN32
+// Resources compiled into the executable from two .rc files.
+TEST(Resources, TheExecutablesOwnResources) {
+  EXPECT_EQ(Bytes(FindBinaryResource(9004)),
+            (std::vector<std::uint8_t>{'B', 'L', 'O', 'B', 0x00, 0xFF}));
+  EXPECT_EQ(LoadOwnString(60100), "From the executable");
+
+  // A registration stands in front of the executable's resource, and an
+  // empty one hides it.
+  const std::array<std::uint8_t, 1> injected = {7};
+  {
+    ScopedBinaryResource replaced(9004, injected);
+    EXPECT_EQ(Bytes(FindBinaryResource(9004)), std::vector<std::uint8_t>{7});
+  }
+  {
+    ScopedBinaryResource hidden(9004, {});
+    EXPECT_TRUE(FindBinaryResource(9004).empty());
+  }
+  EXPECT_EQ(FindBinaryResource(9004).size(), 6u);
+}
+#endif
+
 }  // namespace
 }  // namespace refloq::platform
