@@ -10,9 +10,10 @@ namespace {
 constexpr std::uint32_t kResourceTypeString = 6;
 constexpr std::uint32_t kSubdirectoryFlag = 0x80000000u;
 constexpr std::uint32_t kNameIsStringFlag = 0x80000000u;
-// A resource directory cannot hold more entries than fit in a 16-bit count
-// of each kind; this bounds the work a hostile file can ask for.
-constexpr std::uint32_t kMaxEntries = 2 * 0xFFFF;
+// Blocks of 16 strings: ids up to 65535 lie in blocks 1 to 4096.
+constexpr std::uint32_t kMaxBlockId = 4096;
+// Languages looked at per block: a library has one or a few.
+constexpr std::uint32_t kMaxLanguages = 64;
 
 // Little-endian reads that fail instead of running past the buffer.
 class Reader {
@@ -68,17 +69,18 @@ struct Entry {
   std::uint32_t target;
 };
 
-// The entries of the resource directory at `offset` (relative to `base`).
+// The first `limit` entries of the resource directory at `offset`
+// (relative to `base`); none when the directory does not fit in the file.
 std::vector<Entry> DirectoryEntries(const Reader& r, std::uint64_t base,
-                                    std::uint32_t offset) {
+                                    std::uint32_t offset,
+                                    std::uint32_t limit = 0x20000) {
   const std::uint64_t at = base + offset;
   const auto named = r.U16(at + 12);
   const auto ids = r.U16(at + 14);
   if (!named || !ids) return {};
-  const std::uint32_t count = static_cast<std::uint32_t>(*named) + *ids;
-  if (count > kMaxEntries || !r.Has(at + 16, std::uint64_t{count} * 8)) {
-    return {};
-  }
+  std::uint32_t count = static_cast<std::uint32_t>(*named) + *ids;
+  if (!r.Has(at + 16, std::uint64_t{count} * 8)) return {};
+  if (count > limit) count = limit;
   std::vector<Entry> entries;
   entries.reserve(count);
   for (std::uint32_t i = 0; i < count; ++i) {
@@ -94,9 +96,11 @@ std::uint32_t TargetOffset(const Entry& e) {
 }
 bool HasId(const Entry& e) { return (e.name & kNameIsStringFlag) == 0; }
 
-// Decodes one string block (16 counted UTF-16 strings) into `out`.
+// Decodes one string block (16 counted UTF-16 strings) into `out`, taking
+// the units it decodes from `budget`.
 void ReadStringBlock(const Image& image, std::uint64_t base,
                      const Entry& data_entry, std::uint16_t first_id,
+                     std::uint64_t& budget,
                      std::map<std::uint16_t, std::string>& out) {
   const Reader& r = image.reader;
   const std::uint64_t at = base + TargetOffset(data_entry);
@@ -113,6 +117,8 @@ void ReadStringBlock(const Image& image, std::uint64_t base,
     pos += 2;
     if (pos + std::uint64_t{length} * 2 > end) return;
     if (length == 0) continue;
+    if (length > budget) return;
+    budget -= length;
     std::u16string text(length, u'\0');
     for (std::uint16_t k = 0; k < length; ++k) {
       text[k] = static_cast<char16_t>(*r.U16(pos + std::uint64_t{k} * 2));
@@ -166,30 +172,40 @@ std::optional<PeStringTable> PeStringTable::Parse(
   const auto base = image.Offset(*resource_rva, 16);
   if (!base) return table;
 
-  for (const Entry& type : DirectoryEntries(r, *base, 0)) {
-    if (!HasId(type) || type.name != kResourceTypeString ||
-        !IsDirectory(type)) {
+  // Like Windows, look each resource up once: the first string type entry,
+  // each block id once.  Entries may point at shared data, so the text
+  // decoded is also held to what the file itself could hold.
+  const Entry* strings_type = nullptr;
+  const std::vector<Entry> types = DirectoryEntries(r, *base, 0);
+  for (const Entry& type : types) {
+    if (HasId(type) && type.name == kResourceTypeString && IsDirectory(type)) {
+      strings_type = &type;
+      break;
+    }
+  }
+  if (strings_type == nullptr) return table;
+  std::uint64_t budget = bytes.size() / 2;
+  std::vector<bool> seen(kMaxBlockId + 1, false);
+  for (const Entry& block :
+       DirectoryEntries(r, *base, TargetOffset(*strings_type))) {
+    // Block n holds ids (n - 1) * 16 to (n - 1) * 16 + 15.
+    if (!HasId(block) || !IsDirectory(block) || block.name == 0 ||
+        block.name > kMaxBlockId || seen[block.name]) {
       continue;
     }
-    for (const Entry& block : DirectoryEntries(r, *base, TargetOffset(type))) {
-      // Block n holds ids (n - 1) * 16 to (n - 1) * 16 + 15.
-      if (!HasId(block) || !IsDirectory(block) || block.name == 0 ||
-          block.name > 4096) {
-        continue;
-      }
-      const std::vector<Entry> languages =
-          DirectoryEntries(r, *base, TargetOffset(block));
-      const Entry* chosen = nullptr;
-      for (const Entry& language : languages) {
-        if (IsDirectory(language)) continue;
-        if (chosen == nullptr || language.name == 0) chosen = &language;
-        if (language.name == 0) break;
-      }
-      if (chosen == nullptr) continue;
-      ReadStringBlock(image, *base, *chosen,
-                      static_cast<std::uint16_t>((block.name - 1) * 16),
-                      table.strings_);
+    seen[block.name] = true;
+    const std::vector<Entry> languages =
+        DirectoryEntries(r, *base, TargetOffset(block), kMaxLanguages);
+    const Entry* chosen = nullptr;
+    for (const Entry& language : languages) {
+      if (IsDirectory(language)) continue;
+      if (chosen == nullptr || language.name == 0) chosen = &language;
+      if (language.name == 0) break;
     }
+    if (chosen == nullptr) continue;
+    ReadStringBlock(image, *base, *chosen,
+                    static_cast<std::uint16_t>((block.name - 1) * 16), budget,
+                    table.strings_);
   }
   return table;
 }
