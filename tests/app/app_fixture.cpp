@@ -12,11 +12,12 @@ fs::path SampleLibrary(std::string_view file_name) {
   return fs::u8path(platform::ModuleFolder()) / file_name;
 }
 
-ProgramFolder::ProgramFolder() {
+ProgramFolder::ProgramFolder(std::string_view label) {
   static std::atomic<int> counter{0};
   const unsigned salt = std::random_device{}();
-  folder_ = fs::temp_directory_path() / ("refloq-app-" + std::to_string(salt) +
-                                         "-" + std::to_string(counter++));
+  folder_ = fs::temp_directory_path() /
+            fs::u8path(std::string(label) + "-" + std::to_string(salt) + "-" +
+                       std::to_string(counter++));
   fs::create_directories(folder_);
 }
 
@@ -26,7 +27,8 @@ ProgramFolder::~ProgramFolder() {
 }
 
 std::string ProgramFolder::ModulePath() const {
-  return (folder_ / "Refloq.exe").string();
+  const std::u8string path = (folder_ / "Refloq.exe").u8string();
+  return {path.begin(), path.end()};
 }
 
 void ProgramFolder::WriteFile(std::string_view name,

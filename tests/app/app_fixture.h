@@ -15,14 +15,15 @@ fs::path SampleLibrary(std::string_view file_name);
 
 class ProgramFolder {
  public:
-  ProgramFolder();
+  // `label` becomes part of the folder's name (UTF-8).
+  explicit ProgramFolder(std::string_view label = "refloq-app");
   ~ProgramFolder();
   ProgramFolder(const ProgramFolder&) = delete;
   ProgramFolder& operator=(const ProgramFolder&) = delete;
 
   const fs::path& path() const { return folder_; }
   fs::path LangFolder() const { return folder_ / "LANG"; }
-  // The module path of a program in this folder.
+  // The module path of a program in this folder, UTF-8.
   std::string ModulePath() const;
 
   void WriteFile(std::string_view name, std::string_view bytes) const;

@@ -164,6 +164,17 @@ TEST_F(Language, LoadsTheLibraryThatTheSettingsChoose) {
   }
 }
 
+TEST(LanguageFolder, AProgramFolderWithNonAsciiName) {
+  ProgramFolder program(
+      "Pr\xC3\xBC"
+      "fung-\xE7\xA8\x8B\xE5\xBC\x8F");
+  program.WriteFile("Settings.ini", "[Development]\nLANG_ID=1028\n");
+  program.AddLibrary("zh_TW.dll", "zh_TW.dll");
+  EXPECT_TRUE(LoadLanguageLibrary(program.ModulePath(), UiEnglish));
+  EXPECT_EQ(LoadUiString(103), kChineseTitle);
+  ReleaseLanguageLibrary();
+}
+
 TEST_F(Language, AFileThatIsNoLibraryLoadsNothing) {
   program_.WriteFile("Settings.ini", "[Development]\nLANG_ID=1031\n");
   fs::create_directories(program_.LangFolder());
