@@ -74,3 +74,18 @@ function(refloq_linked_objects name)
   target_sources(${name} INTERFACE $<TARGET_OBJECTS:${name}_objects>)
   target_link_libraries(${name} INTERFACE ${L_LIBS})
 endfunction()
+
+# CLI11 (header-only) as CLI11::CLI11.  The cross build must not see the
+# host's /usr/include, so it gets a folder that holds only CLI11's headers.
+if(NOT TARGET CLI11::CLI11)
+  if(WIN32)
+    set(refloq_cli11_include ${CMAKE_BINARY_DIR}/third_party/cli11/include)
+    file(MAKE_DIRECTORY ${refloq_cli11_include})
+    file(CREATE_LINK /usr/include/CLI ${refloq_cli11_include}/CLI SYMBOLIC)
+    add_library(CLI11::CLI11 INTERFACE IMPORTED GLOBAL)
+    set_target_properties(CLI11::CLI11 PROPERTIES
+      INTERFACE_INCLUDE_DIRECTORIES ${refloq_cli11_include})
+  else()
+    find_package(CLI11 CONFIG REQUIRED)
+  endif()
+endif()

@@ -1,0 +1,41 @@
+#include "firmware/firmware_sum.h"
+
+namespace refloq::firmware {
+namespace {
+
+std::uint32_t LoadLe32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) |
+         static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 |
+         static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+void StoreLe32(std::uint8_t* p, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i)
+    p[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+std::uint32_t SumRegion(std::span<const std::uint8_t> payload) {
+  std::uint32_t sum = 0;
+  const std::uint8_t* p = payload.data();
+  for (std::size_t offset = 0; offset < kSumRegionSize; offset += 4) {
+    sum += LoadLe32(p + offset);
+  }
+  return sum;
+}
+
+int CheckFirmwareSum(std::span<std::uint8_t> payload) {
+  if (payload.data() == nullptr || payload.size() < kSumRegionSize) {
+    return FIRMWARE_SUM_ERROR;
+  }
+  std::uint8_t* word = payload.data() + kSumWordOffset;
+  if (word[2] == 0 && word[3] == 0) {
+    StoreLe32(word, 0u - SumRegion(payload));
+    return SumRegion(payload) == 0 ? FIRMWARE_SUM_FILLED : FIRMWARE_SUM_ERROR;
+  }
+  return SumRegion(payload) == 0 ? FIRMWARE_SUM_VALID : FIRMWARE_SUM_ERROR;
+}
+
+}  // namespace refloq::firmware
