@@ -1,5 +1,8 @@
 #include "firmware/firmware_sum.h"
 
+#include <bit>
+#include <cstring>
+
 namespace refloq::firmware {
 namespace {
 
@@ -18,10 +21,22 @@ void StoreLe32(std::uint8_t* p, std::uint32_t value) {
 }  // namespace
 
 std::uint32_t SumRegion(std::span<const std::uint8_t> payload) {
+  // Words are gathered a page at a time, so the loop below adds plain
+  // integers whatever the payload's alignment.
+  constexpr std::size_t kWordsPerChunk = 1024;
+  std::uint32_t words[kWordsPerChunk];
   std::uint32_t sum = 0;
-  const std::uint8_t* p = payload.data();
-  for (std::size_t offset = 0; offset < kSumRegionSize; offset += 4) {
-    sum += LoadLe32(p + offset);
+  for (std::size_t offset = 0; offset < kSumRegionSize;
+       offset += sizeof words) {
+    const std::uint8_t* chunk = payload.data() + offset;
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(words, chunk, sizeof words);
+    } else {
+      for (std::size_t i = 0; i < kWordsPerChunk; ++i) {
+        words[i] = LoadLe32(chunk + 4 * i);
+      }
+    }
+    for (std::size_t i = 0; i < kWordsPerChunk; ++i) sum += words[i];
   }
   return sum;
 }

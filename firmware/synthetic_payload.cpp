@@ -1,5 +1,7 @@
 #include "firmware/synthetic_payload.h"
 
+#include <bit>
+#include <cstring>
 #include <span>
 
 #include "firmware/firmware_sum.h"
@@ -8,16 +10,28 @@ namespace refloq::firmware {
 
 FirmwareBytes MakeSyntheticPayload(std::size_t size) {
   FirmwareBytes payload(size);
-  // xorshift64*: fast, fixed seed, the same bytes on every platform.
+  // xorshift64*: fast, fixed seed, the same bytes on every platform (each
+  // 64-bit value is laid down little-endian).  A page at a time is made
+  // and copied in.
   std::uint64_t state = 0x2545F4914F6CDD1DULL;
-  for (std::size_t offset = 0; offset < size; offset += 8) {
-    state ^= state >> 12;
-    state ^= state << 25;
-    state ^= state >> 27;
-    const std::uint64_t value = state * 0x2545F4914F6CDD1DULL;
-    for (std::size_t i = 0; i < 8 && offset + i < size; ++i) {
-      payload[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  std::uint64_t words[512];
+  std::uint8_t page[sizeof words];
+  for (std::size_t offset = 0; offset < size; offset += sizeof page) {
+    for (std::uint64_t& word : words) {
+      state ^= state >> 12;
+      state ^= state << 25;
+      state ^= state >> 27;
+      word = state * 0x2545F4914F6CDD1DULL;
     }
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(page, words, sizeof page);
+    } else {
+      for (std::size_t i = 0; i < sizeof page; ++i) {
+        page[i] = static_cast<std::uint8_t>(words[i / 8] >> (8 * (i % 8)));
+      }
+    }
+    std::memcpy(payload.data() + offset, page,
+                size - offset < sizeof page ? size - offset : sizeof page);
   }
   if (size < kSumRegionSize) return payload;
   // Fill the checksum word.  A word whose high half comes out zero would be

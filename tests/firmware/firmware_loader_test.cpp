@@ -13,12 +13,7 @@ using testing::Bytes;
 using testing::Payload;
 using testing::TempFolder;
 using testing::View;
-
-void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-}
+using testing::WriteFile;
 
 enum class Outcome { kLoaded, kMissing, kCorrupted };
 
@@ -118,6 +113,26 @@ TEST(LoadFirmwareImage, TakesTheSourceThatLoadFwNames) {
           << c.name;
     }
   }
+}
+
+TEST(LoadFirmwareImage, ReadsThePackageFileUnderANonAsciiFolder) {
+  TempFolder folder;
+  const std::string programFolder = folder.Utf8() +
+                                    "/Pr\xC3\xBC"
+                                    "fger\xC3\xA4t";
+  const std::filesystem::path fw =
+      std::filesystem::path(
+          std::u8string(programFolder.begin(), programFolder.end())) /
+      "FW";
+  std::filesystem::create_directories(fw);
+  const Bytes payload = Payload(700);
+  WriteFile(fw / "QLM8_MB_Package_0.00", PackFirmwareContainer(payload));
+  FirmwareSource source;
+  source.nLoadFw = LOAD_FW_PACKAGE_FILE;
+  source.strProgramFolder = programFolder;
+  FirmwareImage image;
+  ASSERT_TRUE(LoadFirmwareImage(source, image));
+  EXPECT_EQ(Bytes(image.Bytes().begin(), image.Bytes().end()), payload);
 }
 
 TEST(LoadFirmwareImage, JobsShareTheImageWithoutCopying) {

@@ -26,10 +26,8 @@ void SetWord(Bytes& bytes, std::size_t offset, std::uint32_t value) {
 // A payload a little longer than the region whose words, checksum word
 // excluded, sum to 0x12345678; bytes past the region do not count.
 Bytes RegionPayload(std::uint32_t checksumWord) {
-  Bytes bytes(kSumRegionSize + 64, 0xEE);
-  for (std::size_t offset = 0; offset < kSumRegionSize; offset += 4) {
-    SetWord(bytes, offset, 0);
-  }
+  Bytes bytes(kSumRegionSize, 0);
+  bytes.resize(kSumRegionSize + 64, 0xEE);
   SetWord(bytes, 0, 0x12340000);
   SetWord(bytes, 4096, 0x5678);
   SetWord(bytes, kSumWordOffset, checksumWord);

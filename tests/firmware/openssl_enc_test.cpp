@@ -17,6 +17,7 @@ namespace {
 
 using testing::Bytes;
 using testing::TempFolder;
+using testing::WriteFile;
 
 std::string Hex(std::span<const std::uint8_t> bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -26,12 +27,6 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
     text += kDigits[byte & 15];
   }
   return text;
-}
-
-void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
-  std::ofstream file(path, std::ios::binary);
-  file.write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
 }
 
 Bytes ReadFile(const std::filesystem::path& path) {

@@ -2,6 +2,7 @@
 // Small payloads and containers made at test time with fwpack's code.
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <span>
 #include <string>
 #include <vector>
@@ -30,6 +31,12 @@ inline Bytes Concat(Bytes a, const Bytes& b) {
 
 inline std::span<const std::uint8_t> View(const Bytes& bytes) {
   return {bytes.data(), bytes.size()};
+}
+
+inline void WriteFile(const std::filesystem::path& path, const Bytes& bytes) {
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 // A fresh, empty folder under the system's temporary folder, removed when
