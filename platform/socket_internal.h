@@ -1,0 +1,14 @@
+#pragma once
+// Shared by the posix and win32 socket files; not for callers.
+#include <cstddef>
+
+namespace refloq::platform::internal {
+
+// The target's own start and end of one use of the sockets library.
+bool StartSocketsLibrary();
+void StopSocketsLibrary();
+
+// The length one Send or Receive call may move under the test cap.
+std::size_t CapTransfer(std::size_t length);
+
+}  // namespace refloq::platform::internal
