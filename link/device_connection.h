@@ -31,12 +31,19 @@ struct DeviceConnection {
 // Sets the initial values, the user's default language id included.
 void InitConnection(DeviceConnection& connection);
 // "USB" exactly opens the USB device; anything else must be a dotted IPv4
-// address of four decimal parts 0 to 255 and is reached over TCP.
+// address of four decimal parts 0 to 255 and is reached over TCP.  Any
+// other text fails before a socket is made.
 int OpenConnection(DeviceConnection& connection, std::string_view address);
 int OpenUsbDevice(DeviceConnection& connection);
 int OpenTcpConnection(DeviceConnection& connection, std::string_view address);
 int CloseConnection(DeviceConnection& connection);
 void CleanupSockets(DeviceConnection& connection);
+
+// The TCP port OpenTcpConnection connects to: kScannerTcpPort unless a test
+// peer or a simulator on another port has set its own (0 restores the
+// default).  Thread-safe.
+std::uint16_t ScannerTcpPort();
+void SetScannerTcpPort(std::uint16_t port);
 
 // Parses an address text of exactly four decimal parts 0 to 255 into the
 // four bytes in wire order; false for any other text.

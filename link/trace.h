@@ -12,7 +12,8 @@ void AppendTraceLine(std::string_view line, std::string_view path,
                      int trace_switch);
 
 using TraceObserver = std::function<void(std::string_view line)>;
-// Sets the observer (empty to remove).  Set it before the threads start.
+// Sets the observer (empty to remove).  Thread-safe; the observer may be
+// called from several threads at once.
 void SetTraceObserver(TraceObserver observer);
 
 }  // namespace refloq::link
