@@ -10,6 +10,13 @@ namespace {
 
 std::atomic<std::uint16_t> g_tcp_port{0};
 
+// Shuts the record's socket down both ways, closes it and forgets it.
+void DropSocket(DeviceConnection& connection) {
+  platform::ShutdownBoth(connection.hSocket);
+  platform::CloseSocket(connection.hSocket);
+  connection.hSocket = platform::kInvalidSocket;
+}
+
 }  // namespace
 
 std::uint16_t ScannerTcpPort() {
@@ -90,11 +97,7 @@ int OpenTcpConnection(DeviceConnection& connection, std::string_view address) {
     connection.bSocketsStarted = 1;
   }
   // A record opened again without a close gives up its old socket.
-  if (connection.hSocket != platform::kInvalidSocket) {
-    platform::ShutdownBoth(connection.hSocket);
-    platform::CloseSocket(connection.hSocket);
-    connection.hSocket = platform::kInvalidSocket;
-  }
+  if (connection.hSocket != platform::kInvalidSocket) DropSocket(connection);
 
   connection.hSocket = platform::CreateTcpSocket();
   const platform::SocketHandle socket = connection.hSocket;
@@ -107,9 +110,7 @@ int OpenTcpConnection(DeviceConnection& connection, std::string_view address) {
   // The connect wait is the command limit in whole seconds.
   const std::uint32_t wait_ms = connection.dwCommandTimeoutMs / 1000 * 1000;
   if (!platform::WaitConnected(socket, wait_ms)) {
-    platform::ShutdownBoth(socket);
-    platform::CloseSocket(socket);
-    connection.hSocket = platform::kInvalidSocket;
+    DropSocket(connection);
     return 0;
   }
   return platform::SetNoDelay(socket, true) ? 1 : 0;
@@ -120,11 +121,7 @@ int CloseConnection(DeviceConnection& connection) {
     connection.hUsbDevice.reset();
     return 1;
   }
-  if (connection.hSocket != platform::kInvalidSocket) {
-    platform::ShutdownBoth(connection.hSocket);
-    platform::CloseSocket(connection.hSocket);
-    connection.hSocket = platform::kInvalidSocket;
-  }
+  if (connection.hSocket != platform::kInvalidSocket) DropSocket(connection);
   return 1;
 }
 

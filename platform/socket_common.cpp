@@ -1,5 +1,5 @@
 // The parts of the socket layer both targets share: the count of library
-// uses and the test cap on transfers.
+// uses, the listening helper and the test cap on transfers.
 #include <atomic>
 
 #include "platform/socket.h"
@@ -26,6 +26,19 @@ void StopSockets() {
 
 int SocketsLibraryUses() {
   return g_library_uses.load(std::memory_order_relaxed);
+}
+
+SocketHandle ListenTcp(const Ipv4Address& address, std::uint16_t port,
+                       int backlog) {
+  const SocketHandle listener = CreateTcpSocket();
+  if (listener == kInvalidSocket) return kInvalidSocket;
+  if (!SetReuseAddress(listener, true) ||
+      !BindSocket(listener, address, port) ||
+      !internal::Listen(listener, backlog)) {
+    CloseSocket(listener);
+    return kInvalidSocket;
+  }
+  return listener;
 }
 
 void SetTransferLimitForTesting(std::size_t bytes) {

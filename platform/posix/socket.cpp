@@ -166,20 +166,13 @@ bool WaitReadable(SocketHandle socket, std::uint32_t timeout_ms) {
   return WaitFor(socket, POLLIN, timeout_ms, nullptr);
 }
 
-SocketHandle ListenTcp(const Ipv4Address& address, std::uint16_t port,
-                       int backlog) {
-  const SocketHandle listener = CreateTcpSocket();
-  if (listener == kInvalidSocket) return kInvalidSocket;
-  const sockaddr_in local = MakeAddress(address, port);
-  if (!SetReuseAddress(listener, true) ||
-      bind(Fd(listener), reinterpret_cast<const sockaddr*>(&local),
-           sizeof local) != 0 ||
-      listen(Fd(listener), backlog) != 0) {
-    CloseSocket(listener);
-    return kInvalidSocket;
-  }
-  return listener;
+namespace internal {
+
+bool Listen(SocketHandle socket, int backlog) {
+  return listen(Fd(socket), backlog) == 0;
 }
+
+}  // namespace internal
 
 SocketHandle AcceptTcp(SocketHandle listener, std::uint32_t timeout_ms) {
   if (!WaitFor(listener, POLLIN, timeout_ms, nullptr)) return kInvalidSocket;
