@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/console_internal.h"
-#include "platform/utf16.h"
+#include "platform/win32/wide_text.h"
 
 namespace refloq::platform::internal {
 
@@ -15,7 +15,7 @@ void WriteStandardOutput(std::string_view text) {
   if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
   DWORD mode = 0;
   if (GetConsoleMode(out, &mode)) {
-    const std::u16string wide = Utf8ToUtf16(text);
+    const std::wstring wide = win32::ToWide(text);
     DWORD written = 0;
     WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written,
                   nullptr);
