@@ -1,8 +1,9 @@
 #pragma once
 // Portable UTF-8 <-> UTF-16, for what must have the same UTF-16 units on
-// both targets (the UTF-16LE trace file).  Written by hand because that
-// file is fixed to the byte and std::codecvt is deprecated; the Win32 edges
-// use platform/win32/wide_text.h.  Malformed input becomes U+FFFD, never a
+// both targets (the UTF-16LE trace file, INI files, PE string tables).
+// Written by hand because the trace file is fixed to the byte and
+// std::codecvt is deprecated; the Win32 edges use
+// platform/win32/wide_text.h.  Malformed input becomes U+FFFD, never a
 // failure.
 #include <string>
 #include <string_view>

@@ -117,7 +117,7 @@ bool SetSendBufferSize(SocketHandle socket, int bytes) {
   // Linux has no such mode: it clamps the request to its minimum (4608
   // bytes read back), and over loopback one 40 MiB send then took 25 s
   // (1.6 MiB/s) against 0.03 s with the kernel's own sizing
-  // (refloq_sndbuf_bench, docs/benchmarks.md), far past the 12 s send
+  // (refloq_sndbuf_bench, docs/BENCHMARKS.md), far past the 12 s send
   // time-out a firmware transfer runs under.  So on Linux a request for 0
   // keeps the kernel's sizing (the data still goes in one send call, as on
   // Windows) and only other sizes are passed on.
