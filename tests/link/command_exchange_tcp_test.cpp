@@ -81,6 +81,17 @@ TEST_F(TcpExchangeTest, SilentPeerFailsADataPhaseAtTheDataLimit) {
   EXPECT_GE(platform::Clock::TickCount() - start, kDataTimeoutMs - 10000);
 }
 
+TEST_F(TcpExchangeTest, DataStillArrivingAtTheLimitEndsThePhaseWithItsTrace) {
+  // One byte every 5 ms keeps each receive well inside its time-out while
+  // the phase runs past its limit (120 s at scale 250: 480 ms).
+  platform::Clock::SetScale(250.0);
+  TcpTestPeer peer({Trickle(Bytes(250), 5)});
+  ASSERT_TRUE(ConnectTo(peer));
+  std::vector<std::uint8_t> buffer(250);
+  EXPECT_EQ(ReceiveData(connection_, buffer.data(), 250, "", 0), 0);
+  EXPECT_EQ(Trace(), (std::vector<std::string>{"==>recv data time out"}));
+}
+
 // A peer that has closed fails the phase at once, long before its limit
 // (the clock runs fast enough here that waiting out a limit would show,
 // and slow enough that "at once" has room on a loaded machine).

@@ -111,6 +111,34 @@ TEST_F(OpenConnectionTest, RefusedConnectionFailsAtOnce) {
   EXPECT_EQ(connection_.hSocket, platform::kInvalidSocket);
 }
 
+TEST_F(OpenConnectionTest, SilentAddressFailsAtTheConnectWait) {
+  // A listener that accepts nothing, its queue filled: further connects
+  // get no answer at all, like an address where nothing listens.
+  platform::StartSockets();
+  const platform::SocketHandle listener =
+      platform::ListenTcp(platform::kLoopbackAddress, 0, 0);
+  const std::uint16_t port = platform::LocalPort(listener);
+  std::vector<platform::SocketHandle> fillers;
+  for (int i = 0; i < 4; ++i) {
+    fillers.push_back(platform::CreateTcpSocket());
+    platform::SetNonBlocking(fillers.back(), true);
+    platform::StartConnect(fillers.back(), platform::kLoopbackAddress, port);
+  }
+  platform::Clock::SetScale(100.0);  // the 12 s wait passes in 120 ms
+  SetScannerTcpPort(port);
+  const std::uint32_t start = platform::Clock::TickCount();
+  const int result = OpenConnection(connection_, "127.0.0.1");
+  const std::uint32_t elapsed = platform::Clock::TickCount() - start;
+  for (const platform::SocketHandle filler : fillers) {
+    platform::CloseSocket(filler);
+  }
+  platform::CloseSocket(listener);
+  platform::StopSockets();
+  if (result == 1) GTEST_SKIP() << "this system answered the full queue";
+  EXPECT_GE(elapsed, 11000u);
+  EXPECT_EQ(connection_.hSocket, platform::kInvalidSocket);
+}
+
 TEST_F(OpenConnectionTest, StartsTheSocketsLibraryOncePerRecord) {
   TcpTestPeer first({AwaitClose()});
   TcpTestPeer second({AwaitClose()});

@@ -22,6 +22,9 @@ PeerStep Send(std::vector<std::uint8_t> bytes) {
 }
 PeerStep Close() { return {PeerStep::Kind::kClose, {}, 0}; }
 PeerStep AwaitClose() { return {PeerStep::Kind::kAwaitClose, {}, 0}; }
+PeerStep Trickle(std::vector<std::uint8_t> bytes, std::size_t interval_ms) {
+  return {PeerStep::Kind::kTrickle, std::move(bytes), interval_ms};
+}
 
 std::uint32_t RealMs(std::uint32_t ms) {
   return static_cast<std::uint32_t>(ms * platform::Clock::Scale());
@@ -77,6 +80,13 @@ void TcpTestPeer::Run(std::vector<PeerStep> script) {
   std::uint8_t buffer[4096];
   for (const PeerStep& step : script) {
     if (step.kind == PeerStep::Kind::kClose) break;
+    if (step.kind == PeerStep::Kind::kTrickle) {
+      for (const std::uint8_t byte : step.bytes) {
+        if (stopping_ || platform::Send(peer, &byte, 1) != 1) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(step.count));
+      }
+      continue;
+    }
     if (step.kind == PeerStep::Kind::kSend) {
       std::size_t sent = 0;
       while (sent < step.bytes.size()) {

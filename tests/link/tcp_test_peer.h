@@ -20,6 +20,7 @@ struct PeerStep {
     kSend,        // send `bytes`
     kClose,       // close the connection
     kAwaitClose,  // stay silent until the link closes its end
+    kTrickle,     // send `bytes` one at a time, `count` real ms apart
   };
   Kind kind;
   std::vector<std::uint8_t> bytes;
@@ -30,6 +31,7 @@ PeerStep Receive(std::size_t count);
 PeerStep Send(std::vector<std::uint8_t> bytes);
 PeerStep Close();
 PeerStep AwaitClose();
+PeerStep Trickle(std::vector<std::uint8_t> bytes, std::size_t interval_ms);
 
 class TcpTestPeer {
  public:
