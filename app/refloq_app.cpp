@@ -1,7 +1,6 @@
 #include "app/refloq_app.h"
 
-#include <cstdio>
-
+#include "platform/console.h"
 #include "platform/module_path.h"
 #include "platform/user_language.h"
 
@@ -21,8 +20,8 @@ bool CRefloqApp::InitInstance() {
   shell_.InitFramework();
 
   const bool loaded = LoadLanguageLibrary(module_path_, ui_language_);
-  std::fputs(loaded ? "Load Lang OK\n" : "Not lang lib found\n", stdout);
-  std::fflush(stdout);
+  platform::WriteConsoleText(loaded ? "Load Lang OK\n"
+                                    : "Not lang lib found\n");
 
   shell_.RunMainWindow();
 

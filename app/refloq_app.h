@@ -33,7 +33,7 @@ class CRefloqApp {
 
   // Starts up, runs the main window and cleans up; returns false so that
   // the application ends when the window has closed.  Writes "Load Lang
-  // OK\n" or "Not lang lib found\n" to standard output.
+  // OK\n" or "Not lang lib found\n" to standard output (console.h).
   bool InitInstance();
 
  private:

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/console.h"
 #include "tests/app/app_fixture.h"
 
 namespace refloq::app {
@@ -59,9 +60,11 @@ TEST(InitInstance, RunsTheWindowWithTheLanguageAndEndsTheApplication) {
     RecordingShell shell;
     CRefloqApp app(shell, program.ModulePath(), UiEnglish);
 
-    ::testing::internal::CaptureStdout();
+    std::string output;
+    platform::SetConsoleCapture(
+        [&output](std::string_view text) { output += text; });
     const bool keep_running = app.InitInstance();
-    const std::string output = ::testing::internal::GetCapturedStdout();
+    platform::SetConsoleCapture(nullptr);
 
     EXPECT_FALSE(keep_running);
     EXPECT_EQ(output, c.output);
