@@ -89,3 +89,18 @@ if(NOT TARGET CLI11::CLI11)
     find_package(CLI11 CONFIG REQUIRED)
   endif()
 endif()
+
+# nlohmann-json (header-only) as nlohmann_json::nlohmann_json, the same way.
+if(NOT TARGET nlohmann_json::nlohmann_json)
+  if(WIN32)
+    set(refloq_json_include ${CMAKE_BINARY_DIR}/third_party/nlohmann/include)
+    file(MAKE_DIRECTORY ${refloq_json_include})
+    file(CREATE_LINK /usr/include/nlohmann ${refloq_json_include}/nlohmann
+         SYMBOLIC)
+    add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED GLOBAL)
+    set_target_properties(nlohmann_json::nlohmann_json PROPERTIES
+      INTERFACE_INCLUDE_DIRECTORIES ${refloq_json_include})
+  else()
+    find_package(nlohmann_json 3 CONFIG REQUIRED)
+  endif()
+endif()

@@ -1,0 +1,10 @@
+#include "cli/commands.h"
+
+namespace refloq::cli {
+
+std::vector<std::unique_ptr<Command>> MakeCommands() {
+  std::vector<std::unique_ptr<Command>> commands;
+  return commands;
+}
+
+}  // namespace refloq::cli

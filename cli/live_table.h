@@ -1,0 +1,41 @@
+#pragma once
+// The live table of `refloq-cli update` on a terminal: one line per
+// scanner with its address, a progress bar and its latest status text,
+// redrawn in place (ANSI cursor movement) whenever a job writes a text.
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/progress_gauge.h"
+#include "cli/report.h"
+
+namespace refloq::cli {
+
+class LiveTable {
+ public:
+  LiveTable(Reporter& report, const UiText& ui,
+            const std::vector<std::string>& addresses);
+
+  // Sets the text of row `row` and redraws the table.
+  void Write(int row, std::string_view text);
+  // The line of one row as drawn (for the tests).
+  std::string Line(int row) const;
+
+ private:
+  struct Row {
+    std::string address;
+    std::string text;
+    int percent = 0;
+  };
+  static std::string LineOf(const Row& entry);
+  void DrawLocked();
+
+  Reporter& report_;
+  ProgressGauge gauge_;
+  mutable std::mutex mutex_;
+  std::vector<Row> rows_;
+  bool drawn_ = false;
+};
+
+}  // namespace refloq::cli
