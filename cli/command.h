@@ -1,10 +1,8 @@
 #pragma once
 // One subcommand of refloq-cli: it declares its options on the command line
 // parser and runs once the line has been parsed.
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <span>
 #include <string>
 #include <vector>
 

@@ -4,6 +4,7 @@
 #include "cli/cli.h"
 #include "cli/startup.h"
 #include "platform/clock.h"
+#include "platform/console.h"
 #include "platform/program_arguments.h"
 #include "platform/terminal.h"
 
@@ -11,6 +12,12 @@ int main(int argc, char** argv) {
   using refloq::platform::IsTerminal;
   using refloq::platform::StandardStream;
   refloq::platform::Clock::SetScaleFromEnvironment();
+  // The engine's console texts (the link's USB messages, the login's
+  // diagnostics) go to standard error: standard output carries results.
+  refloq::platform::SetConsoleCapture([](std::string_view text) {
+    std::cerr << text;
+    std::cerr.flush();
+  });
 
   refloq::cli::Startup startup = refloq::cli::StartLikeTheWindow();
   refloq::cli::CliIo io{std::cin, std::cout, std::cerr,

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/language.h"
 #include "cli/cli.h"
 
 namespace refloq::cli::testing {
@@ -15,9 +16,18 @@ struct CliResult {
   std::string err;
 };
 
+// The program's own string table, no language library, default settings.
+inline Startup TestStartup() {
+  Startup startup;
+  startup.ui = [](int id) {
+    return app::LoadUiString(static_cast<std::uint16_t>(id));
+  };
+  return startup;
+}
+
 inline CliResult RunCli(const std::vector<std::string>& args,
                         const std::string& input = "",
-                        const Startup& startup = {}) {
+                        const Startup& startup = TestStartup()) {
   std::istringstream in(input);
   std::ostringstream out;
   std::ostringstream err;
