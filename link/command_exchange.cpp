@@ -88,6 +88,16 @@ int TcpSendData(DeviceConnection& connection, const std::uint8_t* data,
                 std::uint32_t length, std::string_view trace_path,
                 int trace_switch) {
   if (!platform::SetSendBufferSize(connection.hSocket, 0)) return 0;
+  // After a block exchange its send time-out bounds each send call.  A
+  // phase after SendCommandOnly on a fresh socket (the firmware image) has
+  // none, and a scanner that stops reading would hold the call forever,
+  // past the data limit that is only checked when a call returns: there
+  // the data limit bounds the call.
+  if (!platform::HasSendTimeout(connection.hSocket) &&
+      !platform::SetSendTimeout(connection.hSocket,
+                                connection.dwDataTimeoutMs)) {
+    return 0;
+  }
   const std::uint32_t start = Clock::TickCount();
   AppendTraceLine("==>In send data do-while", trace_path, trace_switch);
   std::uint32_t sent = 0;

@@ -40,6 +40,8 @@ void StartConnect(SocketHandle socket, const Ipv4Address& address,
 bool WaitConnected(SocketHandle socket, std::uint32_t timeout_ms);
 bool SetSendTimeout(SocketHandle socket, std::uint32_t timeout_ms);
 bool SetReceiveTimeout(SocketHandle socket, std::uint32_t timeout_ms);
+// True when a send time-out is in place on the socket.
+bool HasSendTimeout(SocketHandle socket);
 // The Windows meaning of SO_SNDBUF 0 ("no buffering") has no Linux
 // counterpart; see the platform file for what each target does.
 bool SetSendBufferSize(SocketHandle socket, int bytes);

@@ -112,6 +112,13 @@ bool SetReceiveTimeout(SocketHandle socket, std::uint32_t timeout_ms) {
   return SetTimeout(socket, SO_RCVTIMEO, timeout_ms);
 }
 
+bool HasSendTimeout(SocketHandle socket) {
+  timeval tv{};
+  socklen_t size = sizeof tv;
+  return getsockopt(Fd(socket), SOL_SOCKET, SO_SNDTIMEO, &tv, &size) == 0 &&
+         (tv.tv_sec != 0 || tv.tv_usec != 0);
+}
+
 bool SetSendBufferSize(SocketHandle socket, int bytes) {
   // Windows takes SO_SNDBUF 0 as "send straight from the caller's buffer".
   // Linux has no such mode: it clamps the request to its minimum (4608

@@ -109,6 +109,14 @@ bool SetReceiveTimeout(SocketHandle socket, std::uint32_t timeout_ms) {
                         Clock::ToRealMs(timeout_ms));
 }
 
+bool HasSendTimeout(SocketHandle socket) {
+  DWORD value = 0;
+  int size = sizeof value;
+  return getsockopt(Sock(socket), SOL_SOCKET, SO_SNDTIMEO,
+                    reinterpret_cast<char*>(&value), &size) == 0 &&
+         value != 0;
+}
+
 bool SetSendBufferSize(SocketHandle socket, int bytes) {
   // 0 means no buffering in Winsock: send works from the caller's buffer.
   return SetOption(socket, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);

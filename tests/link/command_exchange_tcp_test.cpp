@@ -143,6 +143,23 @@ TEST_F(TcpExchangeTest, SendDataFailsWhenThePeerHasGone) {
             0);
 }
 
+TEST_F(TcpExchangeTest, ImageToAScannerThatStopsReadingFailsAtTheDataLimit) {
+  // As the firmware transfer does it: the block alone, then the data, on a
+  // socket no exchange has given a send time-out.
+  platform::Clock::SetScale(kFastScale);
+  TcpTestPeer peer({Receive(16), Stall()});
+  ASSERT_TRUE(ConnectTo(peer));
+  ASSERT_EQ(SendCommandOnly(connection_, block_.data()), 1);
+  const std::vector<std::uint8_t> image(32u << 20, 0x5A);
+  const std::uint32_t start = platform::Clock::TickCount();
+  EXPECT_EQ(SendData(connection_, image.data(),
+                     static_cast<std::uint32_t>(image.size()), "", 0),
+            0);
+  const std::uint32_t elapsed = platform::Clock::TickCount() - start;
+  EXPECT_GE(elapsed, kDataTimeoutMs - 10000);
+  EXPECT_LT(elapsed, 4 * kDataTimeoutMs);
+}
+
 TEST_F(TcpExchangeTest, DataPhasesMoveEveryByteAndTraceTheirSteps) {
   const auto incoming = Bytes(3000, 7);
   TcpTestPeer peer(

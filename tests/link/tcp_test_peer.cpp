@@ -22,6 +22,7 @@ PeerStep Send(std::vector<std::uint8_t> bytes) {
 }
 PeerStep Close() { return {PeerStep::Kind::kClose, {}, 0}; }
 PeerStep AwaitClose() { return {PeerStep::Kind::kAwaitClose, {}, 0}; }
+PeerStep Stall() { return {PeerStep::Kind::kStall, {}, 0}; }
 PeerStep Trickle(std::vector<std::uint8_t> bytes, std::size_t interval_ms) {
   return {PeerStep::Kind::kTrickle, std::move(bytes), interval_ms};
 }
@@ -80,6 +81,13 @@ void TcpTestPeer::Run(std::vector<PeerStep> script) {
   std::uint8_t buffer[4096];
   for (const PeerStep& step : script) {
     if (step.kind == PeerStep::Kind::kClose) break;
+    if (step.kind == PeerStep::Kind::kStall) {
+      const auto give_up = std::chrono::steady_clock::now() + kPeerPatience;
+      while (!stopping_ && std::chrono::steady_clock::now() < give_up) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPollRealMs));
+      }
+      continue;
+    }
     if (step.kind == PeerStep::Kind::kTrickle) {
       for (const std::uint8_t byte : step.bytes) {
         if (stopping_ || platform::Send(peer, &byte, 1) != 1) break;

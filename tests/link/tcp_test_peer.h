@@ -21,6 +21,7 @@ struct PeerStep {
     kClose,       // close the connection
     kAwaitClose,  // stay silent until the link closes its end
     kTrickle,     // send `bytes` one at a time, `count` real ms apart
+    kStall,       // keep the connection open, reading nothing
   };
   Kind kind;
   std::vector<std::uint8_t> bytes;
@@ -31,6 +32,7 @@ PeerStep Receive(std::size_t count);
 PeerStep Send(std::vector<std::uint8_t> bytes);
 PeerStep Close();
 PeerStep AwaitClose();
+PeerStep Stall();
 PeerStep Trickle(std::vector<std::uint8_t> bytes, std::size_t interval_ms);
 
 class TcpTestPeer {
