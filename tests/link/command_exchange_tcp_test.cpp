@@ -62,9 +62,9 @@ TEST_F(TcpExchangeTest, BlockAndReplyInPiecesAreAssembledInOrder) {
 }
 
 TEST_F(TcpExchangeTest, SilentPeerFailsAtTheCommandLimit) {
-  platform::Clock::SetScale(kFastScale);
   TcpTestPeer peer({Receive(16), AwaitClose()});
   ASSERT_TRUE(ConnectTo(peer));
+  platform::Clock::SetScale(kFastScale);
   std::vector<std::uint8_t> reply(32);
   const std::uint32_t start = platform::Clock::TickCount();
   EXPECT_EQ(ExchangeCommand(connection_, block_.data(), reply.data()), 0);
@@ -72,9 +72,9 @@ TEST_F(TcpExchangeTest, SilentPeerFailsAtTheCommandLimit) {
 }
 
 TEST_F(TcpExchangeTest, SilentPeerFailsADataPhaseAtTheDataLimit) {
-  platform::Clock::SetScale(kFastScale);
   TcpTestPeer peer({Send(Bytes(40)), AwaitClose()});
   ASSERT_TRUE(ConnectTo(peer));
+  platform::Clock::SetScale(kFastScale);
   std::vector<std::uint8_t> data(100);
   const std::uint32_t start = platform::Clock::TickCount();
   EXPECT_EQ(ReceiveData(connection_, data.data(), 100, "", 0), 0);
@@ -84,9 +84,9 @@ TEST_F(TcpExchangeTest, SilentPeerFailsADataPhaseAtTheDataLimit) {
 TEST_F(TcpExchangeTest, DataStillArrivingAtTheLimitEndsThePhaseWithItsTrace) {
   // One byte every 5 ms keeps each receive well inside its time-out while
   // the phase runs past its limit (120 s at scale 250: 480 ms).
-  platform::Clock::SetScale(250.0);
   TcpTestPeer peer({Trickle(Bytes(250), 5)});
   ASSERT_TRUE(ConnectTo(peer));
+  platform::Clock::SetScale(250.0);
   std::vector<std::uint8_t> buffer(250);
   EXPECT_EQ(ReceiveData(connection_, buffer.data(), 250, "", 0), 0);
   EXPECT_EQ(Trace(), (std::vector<std::string>{"==>recv data time out"}));
@@ -107,9 +107,9 @@ class ClosingPeer : public TcpExchangeTest,
 TEST_P(ClosingPeer, FailsAtOnce) {
   const bool data_phase = GetParam().data_phase;
   const std::uint32_t limit = data_phase ? kDataTimeoutMs : kCommandTimeoutMs;
-  platform::Clock::SetScale(data_phase ? 100.0 : 10.0);  // limit: 1.2 s real
   TcpTestPeer peer(GetParam().script);
   ASSERT_TRUE(ConnectTo(peer));
+  platform::Clock::SetScale(data_phase ? 100.0 : 10.0);  // 1.2 s real
   std::vector<std::uint8_t> buffer(108);
   const std::uint32_t start = platform::Clock::TickCount();
   const int result =
@@ -132,11 +132,13 @@ TEST_F(TcpExchangeTest, SendDataFailsWhenThePeerHasGone) {
   // As in a transfer, the block exchange before the data leaves its send
   // time-out on the socket; that bounds each send call where the platform
   // does not report the reset at once (Wine).
-  platform::Clock::SetScale(100.0);
   TcpTestPeer peer({Receive(16), Send(reply_), Receive(100), Close()});
   ASSERT_TRUE(ConnectTo(peer));
   std::vector<std::uint8_t> reply(32);
   ASSERT_EQ(ExchangeCommand(connection_, block_.data(), reply.data()), 1);
+  // The same time-out on a clock 100 times as fast.
+  platform::Clock::SetScale(100.0);
+  ASSERT_TRUE(platform::SetSendTimeout(connection_.hSocket, kCommandTimeoutMs));
   const std::vector<std::uint8_t> data(16u << 20, 0x5A);
   EXPECT_EQ(SendData(connection_, data.data(),
                      static_cast<std::uint32_t>(data.size()), "", 0),
@@ -146,10 +148,10 @@ TEST_F(TcpExchangeTest, SendDataFailsWhenThePeerHasGone) {
 TEST_F(TcpExchangeTest, ImageToAScannerThatStopsReadingFailsAtTheDataLimit) {
   // As the firmware transfer does it: the block alone, then the data, on a
   // socket no exchange has given a send time-out.
-  platform::Clock::SetScale(kFastScale);
   TcpTestPeer peer({Receive(16), Stall()});
   ASSERT_TRUE(ConnectTo(peer));
   ASSERT_EQ(SendCommandOnly(connection_, block_.data()), 1);
+  platform::Clock::SetScale(kFastScale);
   const std::vector<std::uint8_t> image(32u << 20, 0x5A);
   const std::uint32_t start = platform::Clock::TickCount();
   EXPECT_EQ(SendData(connection_, image.data(),

@@ -14,13 +14,14 @@
 
 namespace refloq::link::testing {
 
+// Tests of the time limits run the clock this fast: 12 s command limits
+// pass in 12 ms, 120 s data limits in 120 ms.  Other tests run at scale 1,
+// where no limit comes near, and a test switches to a fast clock only after
+// its own set-up (connect, earlier exchanges) is done.
+inline constexpr double kFastScale = 1000.0;
+
 class LinkTest : public ::testing::Test {
  protected:
-  // Tests of the time limits run the clock this fast: 12 s command limits
-  // pass in 12 ms, 120 s data limits in 120 ms.  Other tests run at scale
-  // 1, where no limit comes near.
-  static constexpr double kFastScale = 1000.0;
-
   void SetUp() override {
     platform::SetConsoleCapture([this](std::string_view text) {
       const std::lock_guard<std::mutex> lock(console_mutex_);
