@@ -1,0 +1,48 @@
+#include "sim/fleet.h"
+
+#include "link/device_connection.h"
+
+namespace refloq::sim {
+
+Fleet::~Fleet() { Stop(); }
+
+bool Fleet::Start(const Scenario& scenario, std::string& error) {
+  for (const ScannerSpec& spec : scenario.scanners) {
+    platform::Ipv4Address ip{};
+    std::uint8_t bytes[4];
+    if (!link::ParseIpv4Address(spec.address, bytes)) {
+      error = "\"" + spec.address + "\" is not an IPv4 address";
+      Stop();
+      return false;
+    }
+    std::copy(bytes, bytes + 4, ip.begin());
+    auto scanner = std::make_unique<Scanner>();
+    scanner->address = spec.address;
+    scanner->engine = std::make_unique<DeviceEngine>(spec.state);
+    for (const Fault& fault : spec.faults) scanner->engine->AddFault(fault);
+    scanner->engine->SetRefuseConnections(spec.refuse_connections);
+    if (observer_) {
+      scanner->engine->SetObserver(
+          [observer = observer_, name = spec.address](const WireEntry& entry) {
+            observer(name, entry);
+          });
+    }
+    scanner->front_end =
+        std::make_unique<TcpFrontEnd>(*scanner->engine, ip, scenario.port);
+    if (!scanner->front_end->Start()) {
+      error = "cannot listen on " + spec.address + ":" +
+              std::to_string(scenario.port);
+      Stop();
+      return false;
+    }
+    scanners_.push_back(std::move(scanner));
+  }
+  return true;
+}
+
+void Fleet::Stop() {
+  for (auto& scanner : scanners_) scanner->front_end->Stop();
+  scanners_.clear();
+}
+
+}  // namespace refloq::sim

@@ -1,0 +1,159 @@
+// scanner-sim: a fleet of simulated scanners on loopback.
+//
+//   scanner-sim                              one scanner on 127.0.0.2:5566
+//   scanner-sim --count 5                    127.0.0.2 ... 127.0.0.6
+//   scanner-sim --address 127.0.0.9 --fault 16/reply/close/10
+//   scanner-sim --scenario fleet.json
+//
+// Prints every block and data phase it receives; stops on SIGINT or
+// SIGTERM.  REFLOQ_TIME_SCALE compresses its pauses like the tool's.
+#include <CLI/CLI.hpp>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/device_connection.h"
+#include "platform/clock.h"
+#include "protocol/device_records.h"
+#include "sim/fleet.h"
+#include "sim/scenario.h"
+
+namespace {
+
+using refloq::sim::Fault;
+using refloq::sim::ScannerSpec;
+using refloq::sim::Scenario;
+
+volatile std::sig_atomic_t g_stop = 0;
+
+extern "C" void OnSignal(int) { g_stop = 1; }
+
+struct Options {
+  std::vector<std::string> addresses;
+  unsigned count = 0;
+  std::string first = "127.0.0.2";
+  std::uint16_t port = refloq::link::kScannerTcpPort;
+  std::string scenario;
+  std::vector<std::string> faults;
+  bool quiet = false;
+};
+
+// The fleet the command line asks for.
+bool BuildScenario(const Options& options, Scenario& scenario,
+                   std::string& error) {
+  if (!options.scenario.empty()) {
+    auto loaded = refloq::sim::LoadScenarioFile(options.scenario, error);
+    if (!loaded) return false;
+    scenario = std::move(*loaded);
+  } else {
+    scenario.port = options.port;
+    std::vector<std::string> addresses = options.addresses;
+    std::uint8_t first[4];
+    if (!refloq::link::ParseIpv4Address(options.first, first)) {
+      error = "--first \"" + options.first + "\" is not an IPv4 address";
+      return false;
+    }
+    for (unsigned i = 0; i < options.count; ++i) {
+      const unsigned last = first[3] + i;
+      if (last > 254) {
+        error = "--count runs past the end of the address block";
+        return false;
+      }
+      addresses.push_back(
+          std::to_string(first[0]) + "." + std::to_string(first[1]) + "." +
+          std::to_string(first[2]) + "." + std::to_string(last));
+    }
+    if (addresses.empty()) addresses.push_back(options.first);
+    std::uint32_t n = 1;
+    for (const std::string& address : addresses) {
+      ScannerSpec spec;
+      spec.address = address;
+      spec.state.uuid_text = refloq::sim::NumberedUuidText(n++);
+      scenario.scanners.push_back(std::move(spec));
+    }
+  }
+  for (const std::string& text : options.faults) {
+    const auto fault = refloq::sim::ParseFaultText(text, error);
+    if (!fault) return false;
+    for (ScannerSpec& spec : scenario.scanners) spec.faults.push_back(*fault);
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  refloq::platform::Clock::SetScaleFromEnvironment();
+
+  Options options;
+  CLI::App app{"Simulated QLM-8800Z scanners on TCP (command port 5566)",
+               "scanner-sim"};
+  app.add_option("--address", options.addresses,
+                 "A scanner at this address (repeatable)");
+  app.add_option("--count", options.count,
+                 "Scanners on consecutive addresses from --first")
+      ->check(CLI::Range(1u, 253u));
+  app.add_option("--first", options.first,
+                 "First address for --count (default 127.0.0.2)");
+  app.add_option("--port", options.port, "TCP port (default 5566)");
+  app.add_option("--scenario", options.scenario,
+                 "JSON file describing the fleet (see sim/README.md)")
+      ->check(CLI::ExistingFile);
+  app.add_option("--fault", options.faults,
+                 "COMMAND/PHASE/ACTION[/NUMBER] for every scanner, e.g. "
+                 "16/reply/close/10, any/data-out/stall/5000");
+  app.add_flag("--quiet", options.quiet, "Do not print what arrives");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    return app.exit(e);
+  }
+
+  Scenario scenario;
+  std::string error;
+  if (!BuildScenario(options, scenario, error)) {
+    std::fprintf(stderr, "scanner-sim: %s\n", error.c_str());
+    return 2;
+  }
+
+  std::mutex print_mutex;
+  refloq::sim::Fleet fleet;
+  if (!options.quiet) {
+    fleet.SetObserver([&print_mutex](const std::string& address,
+                                     const refloq::sim::WireEntry& entry) {
+      const std::string line = refloq::sim::DescribeWireEntry(entry);
+      std::lock_guard lock(print_mutex);
+      std::printf("%s %s\n", address.c_str(), line.c_str());
+      std::fflush(stdout);
+    });
+  }
+  if (!fleet.Start(scenario, error)) {
+    std::fprintf(stderr, "scanner-sim: %s\n", error.c_str());
+    return 1;
+  }
+  {
+    std::lock_guard lock(print_mutex);
+    for (std::size_t i = 0; i < fleet.size(); ++i) {
+      const auto state = fleet.engine(i).State();
+      std::printf("scanner-sim: %s:%u uuid %s\n", fleet.address(i).c_str(),
+                  static_cast<unsigned>(fleet.port(i)),
+                  state.uuid_text.c_str());
+    }
+    std::printf("scanner-sim: ready (time scale %g)\n",
+                refloq::platform::Clock::Scale());
+    std::fflush(stdout);
+  }
+
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  while (!g_stop) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+  fleet.Stop();
+  std::printf("scanner-sim: stopped\n");
+  return 0;
+}

@@ -1,0 +1,228 @@
+#include "sim/scenario.h"
+
+#include <charconv>
+#include <fstream>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "link/device_connection.h"
+
+namespace refloq::sim {
+namespace {
+
+using nlohmann::json;
+
+// Reads an unsigned field of at most `max` into `out`; false with a message
+// when it is there but not such a number.
+template <typename T>
+bool ReadNumber(const json& object, const char* name, T& out,
+                std::string& error) {
+  const auto found = object.find(name);
+  if (found == object.end()) return true;
+  if (!found->is_number_unsigned() ||
+      found->get<std::uint64_t>() > std::numeric_limits<T>::max()) {
+    error = std::string("\"") + name + "\" must be a number from 0 to " +
+            std::to_string(std::numeric_limits<T>::max());
+    return false;
+  }
+  out = static_cast<T>(found->get<std::uint64_t>());
+  return true;
+}
+
+bool ReadFault(const json& object, Fault& fault, std::string& error) {
+  if (!object.is_object()) {
+    error = "a fault must be an object";
+    return false;
+  }
+  std::uint8_t command = 0;
+  std::uint16_t parameter = 0;
+  if (object.contains("command")) {
+    if (!ReadNumber(object, "command", command, error)) return false;
+    fault.command = command;
+  }
+  if (object.contains("parameter")) {
+    if (!ReadNumber(object, "parameter", parameter, error)) return false;
+    fault.parameter = parameter;
+  }
+  const std::string phase = object.value("phase", std::string("reply"));
+  const std::string action = object.value("action", std::string());
+  const auto parsed_phase = ParseFaultPhase(phase);
+  const auto parsed_action = ParseFaultAction(action);
+  if (!parsed_phase) {
+    error = "unknown fault phase \"" + phase + "\"";
+    return false;
+  }
+  if (!parsed_action) {
+    error = "unknown fault action \"" + action + "\"";
+    return false;
+  }
+  fault.phase = *parsed_phase;
+  fault.action = *parsed_action;
+  std::uint32_t count = 0;
+  const bool has_count = object.contains("count");
+  if (!ReadNumber(object, "bytes", fault.bytes, error) ||
+      !ReadNumber(object, "stall_ms", fault.stall_ms, error) ||
+      !ReadNumber(object, "error_code", fault.error_code, error) ||
+      !ReadNumber(object, "count", count, error)) {
+    return false;
+  }
+  if (has_count)
+    fault.count = static_cast<int>(std::min<std::uint32_t>(count, 1u << 30));
+  return true;
+}
+
+bool ReadScanner(const json& object, ScannerSpec& spec, std::string& error) {
+  if (!object.is_object() || !object.contains("address") ||
+      !object["address"].is_string()) {
+    error = "every scanner needs an \"address\" text";
+    return false;
+  }
+  spec.address = object["address"].get<std::string>();
+  std::uint8_t bytes[4];
+  if (!link::ParseIpv4Address(spec.address, bytes)) {
+    error = "\"" + spec.address + "\" is not an IPv4 address";
+    return false;
+  }
+  ScannerState& state = spec.state;
+  if (object.contains("uuid")) {
+    if (!object["uuid"].is_string()) {
+      error = "\"uuid\" must be a text";
+      return false;
+    }
+    state.uuid_text = object["uuid"].get<std::string>();
+  }
+  if (object.contains("version")) {
+    const json& version = object["version"];
+    if (!version.is_array() || version.size() != 2 ||
+        !version[0].is_number_unsigned() || !version[1].is_number_unsigned() ||
+        version[0].get<std::uint64_t>() > 0xFFFF ||
+        version[1].get<std::uint64_t>() > 0xFFFF) {
+      error = "\"version\" must be [major, minor]";
+      return false;
+    }
+    state.firmware_info.version = protocol::MakeVersion(
+        version[0].get<std::uint16_t>(), version[1].get<std::uint16_t>());
+  }
+  if (!ReadNumber(object, "wFWInfo", state.status.wFWInfo, error) ||
+      !ReadNumber(object, "dwLastErr", state.status.dwLastErr, error) ||
+      !ReadNumber(object, "bSleep", state.status.bSleep, error) ||
+      !ReadNumber(object, "bProgress", state.status.bProgress, error) ||
+      !ReadNumber(object, "info_record1", state.info_record1_value, error) ||
+      !ReadNumber(object, "date_stamp", state.firmware_info.date_stamp,
+                  error) ||
+      !ReadNumber(object, "downgrade_permission", state.downgrade_permission,
+                  error)) {
+    return false;
+  }
+  if (object.contains("refuse_connections")) {
+    if (!object["refuse_connections"].is_boolean()) {
+      error = "\"refuse_connections\" must be true or false";
+      return false;
+    }
+    spec.refuse_connections = object["refuse_connections"].get<bool>();
+  }
+  if (object.contains("faults")) {
+    if (!object["faults"].is_array()) {
+      error = "\"faults\" must be a list";
+      return false;
+    }
+    for (const json& item : object["faults"]) {
+      Fault fault;
+      if (!ReadFault(item, fault, error)) return false;
+      spec.faults.push_back(fault);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<Scenario> ParseScenario(std::string_view text,
+                                      std::string& error) {
+  const json root = json::parse(text, nullptr, /*allow_exceptions=*/false);
+  if (root.is_discarded() || !root.is_object()) {
+    error = "the scenario is not a JSON object";
+    return std::nullopt;
+  }
+  Scenario scenario;
+  if (!ReadNumber(root, "port", scenario.port, error)) return std::nullopt;
+  if (!root.contains("scanners") || !root["scanners"].is_array() ||
+      root["scanners"].empty()) {
+    error = "\"scanners\" must be a list of at least one scanner";
+    return std::nullopt;
+  }
+  std::uint32_t n = 1;
+  for (const json& item : root["scanners"]) {
+    ScannerSpec spec;
+    spec.state.uuid_text = NumberedUuidText(n++);
+    // value() of a field of another type would throw; the checks above and
+    // in ReadScanner look at each type first.
+    try {
+      if (!ReadScanner(item, spec, error)) return std::nullopt;
+    } catch (const json::exception& e) {
+      error = e.what();
+      return std::nullopt;
+    }
+    scenario.scanners.push_back(std::move(spec));
+  }
+  return scenario;
+}
+
+std::optional<Scenario> LoadScenarioFile(const std::string& path,
+                                         std::string& error) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    error = "cannot read " + path;
+    return std::nullopt;
+  }
+  std::ostringstream text;
+  text << file.rdbuf();
+  return ParseScenario(text.str(), error);
+}
+
+std::optional<Fault> ParseFaultText(std::string_view text, std::string& error) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t slash = text.find('/', start);
+    parts.emplace_back(text.substr(start, slash - start));
+    if (slash == std::string_view::npos) break;
+    start = slash + 1;
+  }
+  error = "a fault is COMMAND/PHASE/ACTION[/NUMBER]: " + std::string(text);
+  if (parts.size() < 3 || parts.size() > 4) return std::nullopt;
+  // Decimal, or hexadecimal after "0x" (error codes read better so).
+  const auto number = [](const std::string& part, std::uint32_t& out) {
+    const bool hex = part.size() > 2 && part[0] == '0' && part[1] == 'x';
+    const char* first = part.data() + (hex ? 2 : 0);
+    const char* last = part.data() + part.size();
+    const auto result = std::from_chars(first, last, out, hex ? 16 : 10);
+    return result.ec == std::errc() && result.ptr == last;
+  };
+  Fault fault;
+  std::uint32_t value = 0;
+  if (parts[0] != "any") {
+    if (!number(parts[0], value) || value > 255) return std::nullopt;
+    fault.command = static_cast<std::uint8_t>(value);
+  }
+  const auto phase = ParseFaultPhase(parts[1]);
+  const auto action = ParseFaultAction(parts[2]);
+  if (!phase || !action) return std::nullopt;
+  fault.phase = *phase;
+  fault.action = *action;
+  if (parts.size() == 4) {
+    if (!number(parts[3], value)) return std::nullopt;
+    if (fault.action == FaultAction::kStall) {
+      fault.stall_ms = value;
+    } else if (fault.action == FaultAction::kErrorCode) {
+      fault.error_code = value;
+    } else {
+      fault.bytes = value;
+    }
+  }
+  error.clear();
+  return fault;
+}
+
+}  // namespace refloq::sim

@@ -1,0 +1,51 @@
+#pragma once
+// A scenario: the fleet scanner-sim runs, read from a small JSON file.
+//
+//   {
+//     "port": 5566,
+//     "scanners": [
+//       { "address": "127.0.0.2",
+//         "uuid": "{5CA77E55-0000-4000-8000-000000000001}",
+//         "wFWInfo": 0, "dwLastErr": 0, "bSleep": 0, "bProgress": 0,
+//         "info_record1": 40, "version": [2, 30], "date_stamp": 402987786,
+//         "downgrade_permission": 0, "refuse_connections": false,
+//         "faults": [ { "command": 16, "parameter": 240, "phase": "reply",
+//                       "action": "close", "bytes": 10, "stall_ms": 0,
+//                       "error_code": 0, "count": 1 } ] } ] }
+//
+// Every field but "address" may be left out.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sim/fault.h"
+#include "sim/scanner_state.h"
+
+namespace refloq::sim {
+
+struct ScannerSpec {
+  std::string address;
+  ScannerState state;
+  std::vector<Fault> faults;
+  bool refuse_connections = false;
+};
+
+struct Scenario {
+  std::uint16_t port = 5566;
+  std::vector<ScannerSpec> scanners;
+};
+
+// The scenario, or nothing with `error` saying what is wrong.
+std::optional<Scenario> ParseScenario(std::string_view json,
+                                      std::string& error);
+std::optional<Scenario> LoadScenarioFile(const std::string& path,
+                                         std::string& error);
+
+// "COMMAND/PHASE/ACTION[/NUMBER]", e.g. "16/reply/close/10" or
+// "any/data-in/stall/5000": NUMBER is the byte count, or the pause for
+// "stall", or the error code for "error".
+std::optional<Fault> ParseFaultText(std::string_view text, std::string& error);
+
+}  // namespace refloq::sim
