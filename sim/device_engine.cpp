@@ -1,9 +1,12 @@
 #include "sim/device_engine.h"
 
 #include <algorithm>
+#include <chrono>
 
+#include "platform/clock.h"
 #include "protocol/byte_order.h"
 #include "protocol/device_status.h"
+#include "sim/bytes.h"
 #include "sim/session.h"
 #include "sim/standard_handlers.h"
 
@@ -30,8 +33,45 @@ void DeviceEngine::ClearFaults() {
 }
 
 void DeviceEngine::SetRefuseConnections(bool refuse) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   refuse_connections_ = refuse;
+  const std::uint64_t version = ++policy_version_;
+  policy_applied_.wait_for(lock, std::chrono::seconds(1), [&] {
+    for (const auto& [id, applied] : front_ends_) {
+      if (applied < version) return false;
+    }
+    return true;
+  });
+}
+
+int DeviceEngine::RegisterFrontEnd() {
+  std::lock_guard lock(mutex_);
+  const int id = next_front_end_++;
+  front_ends_[id] = 0;
+  return id;
+}
+
+void DeviceEngine::UnregisterFrontEnd(int id) {
+  {
+    std::lock_guard lock(mutex_);
+    front_ends_.erase(id);
+  }
+  policy_applied_.notify_all();
+}
+
+DeviceEngine::ConnectionPolicy DeviceEngine::CurrentConnectionPolicy() const {
+  std::lock_guard lock(mutex_);
+  return {refuse_connections_, policy_version_};
+}
+
+void DeviceEngine::PolicyApplied(int id, std::uint64_t version) {
+  {
+    std::lock_guard lock(mutex_);
+    const auto found = front_ends_.find(id);
+    if (found == front_ends_.end() || found->second >= version) return;
+    found->second = version;
+  }
+  policy_applied_.notify_all();
 }
 
 bool DeviceEngine::RefusesConnections() const {
@@ -53,6 +93,14 @@ ScannerState DeviceEngine::State() const {
 std::vector<WireEntry> DeviceEngine::Record() const {
   std::lock_guard lock(mutex_);
   return record_;
+}
+
+bool DeviceEngine::WaitForRecord(std::size_t count,
+                                 std::uint32_t timeout_ms) const {
+  std::unique_lock lock(mutex_);
+  return record_grew_.wait_for(
+      lock, std::chrono::milliseconds(platform::Clock::ToRealMs(timeout_ms)),
+      [&] { return record_.size() >= count; });
 }
 
 void DeviceEngine::ClearRecord() {
@@ -106,25 +154,18 @@ Response DeviceEngine::Dispatch(const Request& request) {
   if (found == handlers_.end()) {
     protocol::sKestoDeviceStatus status = state_.status;
     status.dwLastErr = kErrUnknownCommand;
-    const protocol::StatusReply reply = protocol::EncodeDeviceStatus(status);
-    return {{reply.begin(), reply.end()}, {}};
+    return {CopyBytes(protocol::EncodeDeviceStatus(status)), {}};
   }
   Response response = found->second(state_, request);
   if (response.reply.empty()) {
-    const protocol::StatusReply reply =
-        protocol::EncodeDeviceStatus(state_.status);
-    response.reply.assign(reply.begin(), reply.end());
+    response.reply = CopyBytes(protocol::EncodeDeviceStatus(state_.status));
   }
   return response;
 }
 
 std::vector<std::uint8_t> DeviceEngine::StatusReply(std::uint32_t size) const {
   std::lock_guard lock(mutex_);
-  const protocol::StatusReply reply =
-      protocol::EncodeDeviceStatus(state_.status);
-  std::vector<std::uint8_t> bytes(reply.begin(), reply.end());
-  bytes.resize(size, 0);
-  return bytes;
+  return CopyBytes(protocol::EncodeDeviceStatus(state_.status), size);
 }
 
 std::optional<Fault> DeviceEngine::TakeFault(
@@ -144,6 +185,7 @@ void DeviceEngine::Append(WireEntry entry) {
     std::lock_guard lock(mutex_);
     record_.push_back(entry);
   }
+  record_grew_.notify_all();
   std::lock_guard lock(observer_mutex_);
   if (observer_) observer_(entry);
 }

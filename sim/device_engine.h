@@ -5,6 +5,7 @@
 // the scanner's state, a handler per command code, the faults switched on,
 // and the record of everything received.  All members are thread-safe:
 // several connections may talk to one scanner at once.
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -65,9 +66,21 @@ class DeviceEngine {
   void AddFault(const Fault& fault);
   void ClearFaults();
   // While set, front ends refuse connections (TCP: no listener; USB: the
-  // device is absent).
+  // device is absent).  Returns once every registered front end has
+  // applied it (or after a second, should one be stuck).
   void SetRefuseConnections(bool refuse);
   bool RefusesConnections() const;
+
+  // Front ends that apply the refusal themselves register, and report the
+  // policy version they have applied.
+  int RegisterFrontEnd();
+  void UnregisterFrontEnd(int id);
+  struct ConnectionPolicy {
+    bool refuse = false;
+    std::uint64_t version = 0;
+  };
+  ConnectionPolicy CurrentConnectionPolicy() const;
+  void PolicyApplied(int id, std::uint64_t version);
 
   // Runs `change` on the state under the lock.
   void UpdateState(const std::function<void(ScannerState&)>& change);
@@ -75,6 +88,11 @@ class DeviceEngine {
 
   std::vector<WireEntry> Record() const;
   void ClearRecord();
+  // Waits until the record holds at least `count` entries or `timeout_ms`
+  // (scaled) has passed; true when it does.  For tests of commands that
+  // end with data from the host, where the host does not wait for the
+  // scanner.
+  bool WaitForRecord(std::size_t count, std::uint32_t timeout_ms) const;
   // Called (outside the lock, one call at a time) for every new entry.
   void SetObserver(std::function<void(const WireEntry&)> observer);
 
@@ -104,7 +122,12 @@ class DeviceEngine {
   std::map<std::uint8_t, CommandHandler> handlers_;
   std::vector<Fault> faults_;
   bool refuse_connections_ = false;
+  std::uint64_t policy_version_ = 0;
+  std::map<int, std::uint64_t> front_ends_;  // id -> version applied
+  int next_front_end_ = 1;
+  std::condition_variable policy_applied_;
   std::vector<WireEntry> record_;
+  mutable std::condition_variable record_grew_;
   std::uint64_t next_session_ = 1;
   std::mutex observer_mutex_;
   std::function<void(const WireEntry&)> observer_;

@@ -30,6 +30,19 @@ bool ReadNumber(const json& object, const char* name, T& out,
   return true;
 }
 
+// Reads a text field into `out` when it is there.
+bool ReadText(const json& object, const char* name, std::string& out,
+              std::string& error) {
+  const auto found = object.find(name);
+  if (found == object.end()) return true;
+  if (!found->is_string()) {
+    error = std::string("\"") + name + "\" must be a text";
+    return false;
+  }
+  out = found->get<std::string>();
+  return true;
+}
+
 bool ReadFault(const json& object, Fault& fault, std::string& error) {
   if (!object.is_object()) {
     error = "a fault must be an object";
@@ -45,8 +58,12 @@ bool ReadFault(const json& object, Fault& fault, std::string& error) {
     if (!ReadNumber(object, "parameter", parameter, error)) return false;
     fault.parameter = parameter;
   }
-  const std::string phase = object.value("phase", std::string("reply"));
-  const std::string action = object.value("action", std::string());
+  std::string phase = "reply";
+  std::string action;
+  if (!ReadText(object, "phase", phase, error) ||
+      !ReadText(object, "action", action, error)) {
+    return false;
+  }
   const auto parsed_phase = ParseFaultPhase(phase);
   const auto parsed_action = ParseFaultAction(action);
   if (!parsed_phase) {
@@ -85,13 +102,7 @@ bool ReadScanner(const json& object, ScannerSpec& spec, std::string& error) {
     return false;
   }
   ScannerState& state = spec.state;
-  if (object.contains("uuid")) {
-    if (!object["uuid"].is_string()) {
-      error = "\"uuid\" must be a text";
-      return false;
-    }
-    state.uuid_text = object["uuid"].get<std::string>();
-  }
+  if (!ReadText(object, "uuid", state.uuid_text, error)) return false;
   if (object.contains("version")) {
     const json& version = object["version"];
     if (!version.is_array() || version.size() != 2 ||

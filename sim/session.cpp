@@ -151,9 +151,11 @@ void Session::OnBlock() {
 }
 
 void Session::OnDataComplete() {
-  RecordData(true);
   stage_ = Stage::kBlock;
+  // The handler runs first, so that once the record shows the data its
+  // effect is in the state (nothing follows a TRANSFER_WRITE's data).
   Response response = engine_.Dispatch({block_, data_});
+  RecordData(true);
   data_.clear();
   data_.shrink_to_fit();
   if (block_.bTransferType == protocol::TRANSFER_WRITE_REPLY_AFTER) {

@@ -5,6 +5,7 @@
 
 #include "protocol/byte_order.h"
 #include "protocol/command_catalogue.h"
+#include "sim/bytes.h"
 #include "sim/digest.h"
 
 namespace refloq::sim {
@@ -13,8 +14,7 @@ namespace {
 using protocol::LockKey;
 
 std::vector<std::uint8_t> StatusBytes(const protocol::sKestoDeviceStatus& s) {
-  const protocol::StatusReply reply = protocol::EncodeDeviceStatus(s);
-  return {reply.begin(), reply.end()};
+  return CopyBytes(protocol::EncodeDeviceStatus(s));
 }
 
 // The status record with another dwLastErr (a parameter the scanner does
@@ -27,7 +27,7 @@ Response Refuse(const ScannerState& state) {
 
 template <std::size_t N>
 std::vector<std::uint8_t> Bytes(const std::array<std::uint8_t, N>& array) {
-  return {array.begin(), array.end()};
+  return CopyBytes(array);
 }
 
 LockKey KeyOf(std::span<const std::uint8_t> data) {

@@ -43,13 +43,17 @@ bool TcpFrontEnd::Start() {
   if (listener_ == platform::kInvalidSocket) return false;
   port_ = platform::LocalPort(listener_);
   stop_ = false;
+  registration_ = engine_.RegisterFrontEnd();
   acceptor_ = std::thread([this] { AcceptLoop(); });
   return true;
 }
 
 void TcpFrontEnd::Stop() {
   stop_ = true;
-  if (acceptor_.joinable()) acceptor_.join();
+  if (acceptor_.joinable()) {
+    acceptor_.join();
+    engine_.UnregisterFrontEnd(registration_);
+  }
   if (listener_ != platform::kInvalidSocket) {
     platform::CloseSocket(listener_);
     listener_ = platform::kInvalidSocket;
@@ -64,13 +68,15 @@ void TcpFrontEnd::Stop() {
 void TcpFrontEnd::AcceptLoop() {
   while (!stop_) {
     ReapFinished(false);
-    const bool refuse = engine_.RefusesConnections();
-    if (refuse && listener_ != platform::kInvalidSocket) {
+    const DeviceEngine::ConnectionPolicy policy =
+        engine_.CurrentConnectionPolicy();
+    if (policy.refuse && listener_ != platform::kInvalidSocket) {
       platform::CloseSocket(listener_);
       listener_ = platform::kInvalidSocket;
-    } else if (!refuse && listener_ == platform::kInvalidSocket) {
+    } else if (!policy.refuse && listener_ == platform::kInvalidSocket) {
       listener_ = platform::ListenTcp(address_, port_, kBacklog);
     }
+    engine_.PolicyApplied(registration_, policy.version);
     if (listener_ == platform::kInvalidSocket) {
       Pause(PollMs());
       continue;

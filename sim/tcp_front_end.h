@@ -53,6 +53,7 @@ class TcpFrontEnd {
   std::uint16_t port_;
   platform::SocketHandle listener_ = platform::kInvalidSocket;
   bool sockets_started_ = false;
+  int registration_ = 0;
   std::atomic<bool> stop_{false};
   std::thread acceptor_;
   std::mutex connections_mutex_;

@@ -22,6 +22,10 @@ using sim::FaultAction;
 using sim::FaultPhase;
 using sim::WireEntry;
 
+// Scaled; the data of a TRANSFER_WRITE command may still be on its way
+// when the host's last phase returns.
+constexpr std::uint32_t kWait = 100000;
+
 class Routines : public ::testing::TestWithParam<bool> {
  protected:
   bool usb() const { return GetParam(); }
@@ -34,8 +38,8 @@ class Routines : public ::testing::TestWithParam<bool> {
 };
 
 INSTANTIATE_TEST_SUITE_P(Transports, Routines, ::testing::Values(false, true),
-                         [](const auto& info) {
-                           return info.param ? "Usb" : "Tcp";
+                         [](const auto& param_info) {
+                           return param_info.param ? "Usb" : "Tcp";
                          });
 
 // Every catalogue command runs through its phases on one connection, the
@@ -61,6 +65,7 @@ TEST_P(Routines, EveryCatalogueCommandInItsPhaseOrder) {
 
     const bool writes = spec.bTransferType == TRANSFER_WRITE ||
                         spec.bTransferType == TRANSFER_WRITE_REPLY_AFTER;
+    ASSERT_TRUE(engine().WaitForRecord(writes ? 2 : 1, kWait));
     const std::vector<WireEntry> record = engine().Record();
     ASSERT_EQ(record.size(), writes ? 2u : 1u);
     EXPECT_EQ(record[0].bytes, Bytes(block.begin(), block.end()));
@@ -133,9 +138,11 @@ TEST_P(Routines, LockAndUnlockWithOneKey) {
   const LockKey key = NewLockKey();
   ASSERT_TRUE(RunCommandOnce(address(), BuildCommandBlock(kRsLockScanner),
                              {.data_out = key.data()}));
+  ASSERT_TRUE(engine().WaitForRecord(2, kWait));
   EXPECT_EQ(engine().State().lock_key, key);
   ASSERT_TRUE(RunCommandOnce(address(), BuildCommandBlock(kRefloqUnlockScanner),
                              {.data_out = key.data()}));
+  ASSERT_TRUE(engine().WaitForRecord(4, kWait));
   EXPECT_FALSE(engine().State().lock_key.has_value());
   EXPECT_EQ(engine().State().refused_unlocks, 0u);
   const std::vector<WireEntry> record = engine().Record();
