@@ -25,6 +25,7 @@ struct Settings {
   std::string program_folder;
   int load_fw = 0;              // "LoadFW"
   std::string fw_ver = "0.00";  // "FW_Ver"
+  int enable_downgrade = 1;     // "EnableDowngrade"
   // Resource BINARY 139 (empty when the program carries none).
   std::function<std::span<const std::uint8_t>()> embedded_container;
 };

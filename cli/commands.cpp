@@ -4,6 +4,7 @@ namespace refloq::cli {
 
 std::vector<std::unique_ptr<Command>> MakeCommands() {
   std::vector<std::unique_ptr<Command>> commands;
+  commands.push_back(MakeStatusCommand());
   commands.push_back(MakeFirmwareCommand());
   return commands;
 }

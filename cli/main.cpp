@@ -13,9 +13,11 @@ int main(int argc, char** argv) {
   using refloq::platform::StandardStream;
   refloq::platform::Clock::SetScaleFromEnvironment();
   // The engine's console texts (the link's USB messages, the login's
-  // diagnostics) go to standard error: standard output carries results.
+  // diagnostics) go to standard error, one per line: standard output
+  // carries results only.
   refloq::platform::SetConsoleCapture([](std::string_view text) {
     std::cerr << text;
+    if (!text.empty() && text.back() != '\n') std::cerr << '\n';
     std::cerr.flush();
   });
 

@@ -22,6 +22,7 @@ Startup StartLikeTheWindow() {
   startup.settings.program_folder = platform::ModuleFolder();
   startup.settings.load_fw = settings.LoadFw();
   startup.settings.fw_ver = settings.FwVersion();
+  startup.settings.enable_downgrade = settings.EnableDowngrade();
   return startup;
 }
 
