@@ -4,6 +4,7 @@
 //   scanner-sim --count 5                    127.0.0.2 ... 127.0.0.6
 //   scanner-sim --address 127.0.0.9 --fault 16/reply/close/10
 //   scanner-sim --scenario fleet.json
+//   scanner-sim --password secret --lockout 5
 //
 // Prints every block and data phase it receives; stops on SIGINT or
 // SIGTERM.  REFLOQ_TIME_SCALE compresses its pauses like the tool's.
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,6 +42,8 @@ struct Options {
   std::uint16_t port = refloq::link::kScannerTcpPort;
   std::string scenario;
   std::vector<std::string> faults;
+  std::optional<std::string> password;
+  unsigned lockout_limit = 0;
   bool quiet = false;
 };
 
@@ -82,6 +86,14 @@ bool BuildScenario(const Options& options, Scenario& scenario,
     if (!fault) return false;
     for (ScannerSpec& spec : scenario.scanners) spec.faults.push_back(*fault);
   }
+  for (ScannerSpec& spec : scenario.scanners) {
+    if (options.password) spec.state.login.password = options.password;
+    if (options.lockout_limit > 0) {
+      spec.state.status_ext.bLoginLockout = 1;
+      spec.state.status_ext.bLoginAttemptLimit =
+          static_cast<std::uint8_t>(options.lockout_limit);
+    }
+  }
   return true;
 }
 
@@ -107,6 +119,11 @@ int main(int argc, char** argv) {
   app.add_option("--fault", options.faults,
                  "COMMAND/PHASE/ACTION[/NUMBER] for every scanner, e.g. "
                  "16/reply/close/10, any/data-out/stall/5000");
+  app.add_option("--password", options.password,
+                 "Login password of every scanner (none: any answer passes)");
+  app.add_option("--lockout", options.lockout_limit,
+                 "Lock the login of every scanner after this many failures")
+      ->check(CLI::Range(1u, 255u));
   app.add_flag("--quiet", options.quiet, "Do not print what arrives");
   try {
     app.parse(argc, argv);

@@ -11,6 +11,7 @@
 #include "protocol/device_records.h"
 #include "protocol/device_status.h"
 #include "protocol/lock_key.h"
+#include "sim/login_state.h"
 
 namespace refloq::sim {
 
@@ -54,11 +55,9 @@ struct ScannerState {
   // FIRMWARE_TRANSFER images received, in order.
   std::vector<ReceivedImage> images;
 
-  // Login commands until the login arrives: the mode LOGIN_FUNCTION 1
-  // reports, and the last data of LOCK_FUNCTION 9 and 2.
-  std::uint32_t login_mode = 1;
-  std::vector<std::uint8_t> lock_record;
-  std::vector<std::uint8_t> attempt_id;
+  // The login side: password, login mode, challenge, lock records and
+  // attempt ids (sim/login_handlers.h); the lock-out rule is status_ext.
+  LoginState login;
 };
 
 // A braced UUID text that differs by `n` (scanner-sim numbers its fleet).

@@ -89,6 +89,27 @@ bool ReadFault(const json& object, Fault& fault, std::string& error) {
   return true;
 }
 
+// "login": {"password": "...", "mode": 1, "lockout": 1, "attempt_limit": 5,
+//           "failures": 0}, every field optional.
+bool ReadLogin(const json& object, ScannerState& state, std::string& error) {
+  if (!object.is_object()) {
+    error = "\"login\" must be an object";
+    return false;
+  }
+  if (object.contains("password")) {
+    if (!object["password"].is_string()) {
+      error = "\"password\" must be a text";
+      return false;
+    }
+    state.login.password = object["password"].get<std::string>();
+  }
+  return ReadNumber(object, "mode", state.login.login_mode, error) &&
+         ReadNumber(object, "lockout", state.status_ext.bLoginLockout, error) &&
+         ReadNumber(object, "attempt_limit",
+                    state.status_ext.bLoginAttemptLimit, error) &&
+         ReadNumber(object, "failures", state.status_ext.bLoginFailures, error);
+}
+
 bool ReadScanner(const json& object, ScannerSpec& spec, std::string& error) {
   if (!object.is_object() || !object.contains("address") ||
       !object["address"].is_string()) {
@@ -124,6 +145,9 @@ bool ReadScanner(const json& object, ScannerSpec& spec, std::string& error) {
                   error) ||
       !ReadNumber(object, "downgrade_permission", state.downgrade_permission,
                   error)) {
+    return false;
+  }
+  if (object.contains("login") && !ReadLogin(object["login"], state, error)) {
     return false;
   }
   if (object.contains("refuse_connections")) {

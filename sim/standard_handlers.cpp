@@ -7,6 +7,7 @@
 #include "protocol/command_catalogue.h"
 #include "sim/bytes.h"
 #include "sim/digest.h"
+#include "sim/login_handlers.h"
 
 namespace refloq::sim {
 namespace {
@@ -103,26 +104,9 @@ Response LockFunction(ScannerState& state, const Request& request) {
       }
       return {};
     case 9:
-      state.lock_record.assign(request.data.begin(), request.data.end());
-      return {};
+      return ReceiveLockRecord(state, request);
     case 2:
-      state.attempt_id.assign(request.data.begin(), request.data.end());
-      return {};
-    default:
-      return Refuse(state);
-  }
-}
-
-Response LoginFunction(ScannerState& state, const Request& request) {
-  switch (request.block.wParameter) {
-    case 1: {
-      std::vector<std::uint8_t> mode(4);
-      protocol::StoreLe32(mode.data(), state.login_mode);
-      return {{}, mode};
-    }
-    case 2:  // challenge: zeros until the login arrives
-    case 3:  // answer: accepted
-      return {};
+      return ReceiveAttemptId(state, request);
     default:
       return Refuse(state);
   }

@@ -18,6 +18,8 @@ TEST(Scenario, ReadsEveryField) {
         "bSleep": 1, "bProgress": 50, "info_record1": 34, "version": [2, 26],
         "date_stamp": 402987786, "downgrade_permission": 1,
         "refuse_connections": true,
+        "login": { "password": "secret", "mode": 2, "lockout": 1,
+                   "attempt_limit": 5, "failures": 4 },
         "faults": [ { "command": 16, "parameter": 240, "phase": "data-in",
                       "action": "close", "bytes": 10, "count": 2 } ] },
       { "address": "127.0.0.3" } ] })",
@@ -34,6 +36,10 @@ TEST(Scenario, ReadsEveryField) {
   EXPECT_EQ(first.state.firmware_info.date_stamp, 402987786u);
   EXPECT_EQ(first.state.downgrade_permission, 1);
   EXPECT_TRUE(first.refuse_connections);
+  EXPECT_EQ(first.state.login.password, "secret");
+  EXPECT_EQ(first.state.login.login_mode, 2u);
+  EXPECT_EQ(first.state.status_ext, (protocol::sKestoDeviceStatusExt{5, 4, 1}));
+  EXPECT_FALSE(scenario->scanners[1].state.login.password.has_value());
   ASSERT_EQ(first.faults.size(), 1u);
   EXPECT_EQ(first.faults[0].command, 16);
   EXPECT_EQ(first.faults[0].parameter, 240);
@@ -66,6 +72,10 @@ TEST(Scenario, RejectsWhatItCannotRun) {
       {R"({"scanners": [{"address": "127.0.0.2", "uuid": 5}]})", "\"uuid\""},
       {R"({"scanners": [{"address": "127.0.0.2", "version": "2.26"}]})",
        "[major, minor]"},
+      {R"({"scanners": [{"address": "127.0.0.2", "login": {"password": 1}}]})",
+       "\"password\""},
+      {R"({"scanners": [{"address": "127.0.0.2", "login": {"attempt_limit": 300}}]})",
+       "\"attempt_limit\""},
       {R"({"scanners": [{"address": "127.0.0.2", "faults": [{"action": "explode"}]}]})",
        "unknown fault action"},
       {R"({"scanners": [{"address": "127.0.0.2", "faults": [{"action": "close", "phase": 3}]}]})",
