@@ -180,29 +180,24 @@ std::function<void(LoginTest&)> Faulty(Fault fault) {
       "secret", [=](LoginTest& t) { t.scanner_.engine().AddFault(fault); });
 }
 
-// The reply to the answer is lost: the scanner took the answer, but no
-// verdict reached the tool, so the login is not accepted.
-Fault AnswerReplyLost() {
+// The connection closes, before any byte, at one phase of a LOGIN_FUNCTION.
+Fault LoginPhaseLost(std::uint16_t parameter, FaultPhase phase) {
   Fault f;
   f.command = LOGIN_FUNCTION;
-  f.parameter = 3;
-  f.phase = FaultPhase::kReply;
+  f.parameter = parameter;
+  f.phase = phase;
   f.action = FaultAction::kClose;
   f.bytes = 0;
   return f;
 }
 
+// The reply to the answer is lost: the scanner took the answer, but no
+// verdict reached the tool, so the login is not accepted.
+Fault AnswerReplyLost() { return LoginPhaseLost(3, FaultPhase::kReply); }
+
 // The challenge never arrives: zeros decipher to nothing, and the scanner
 // rejects the answer.
-Fault ChallengeLost() {
-  Fault f;
-  f.command = LOGIN_FUNCTION;
-  f.parameter = 2;
-  f.phase = FaultPhase::kDataToHost;
-  f.action = FaultAction::kClose;
-  f.bytes = 0;
-  return f;
-}
+Fault ChallengeLost() { return LoginPhaseLost(2, FaultPhase::kDataToHost); }
 
 INSTANTIATE_TEST_SUITE_P(
     Scanner, LoginScenario,
