@@ -1,20 +1,13 @@
 #include "discovery/probe_template.h"
 
 #include <algorithm>
-#include <atomic>
 
-#include "discovery/probe_template_blob.h"
+#include "platform/resources.h"
 
 namespace refloq::discovery {
-namespace {
-
-std::atomic<const std::vector<std::uint8_t>*> g_override{nullptr};
-
-}  // namespace
 
 std::span<const std::uint8_t> StoredProbeTemplate() {
-  if (const auto* bytes = g_override.load()) return *bytes;
-  return ProbeTemplateBlob();
+  return platform::FindBinaryResource(platform::kProbeTemplateResourceId);
 }
 
 std::optional<std::vector<std::uint8_t>> FillProbe(
@@ -28,16 +21,6 @@ std::optional<std::vector<std::uint8_t>> FillProbe(
   std::copy(message_id.begin(), message_id.end(),
             probe.begin() + kMessageIdOffset);
   return probe;
-}
-
-ScopedProbeTemplateForTesting::ScopedProbeTemplateForTesting(
-    std::vector<std::uint8_t> bytes)
-    : bytes_(std::move(bytes)) {
-  g_override.store(&bytes_);
-}
-
-ScopedProbeTemplateForTesting::~ScopedProbeTemplateForTesting() {
-  g_override.store(nullptr);
 }
 
 }  // namespace refloq::discovery

@@ -17,7 +17,8 @@ inline constexpr std::size_t kMessageIdLength = 36;
 // The template is handled in a buffer of this size; a longer one is refused.
 inline constexpr std::size_t kProbeBufferSize = 1000;
 
-// The stored template; empty when the resource is missing or empty.
+// The stored template (BINARY 136); empty when the resource is missing or
+// empty.  Tests put another in place with platform::ScopedBinaryResource.
 std::span<const std::uint8_t> StoredProbeTemplate();
 
 // The datagram to send: the template with message_id over bytes 365 to 400.
@@ -25,19 +26,5 @@ std::span<const std::uint8_t> StoredProbeTemplate();
 // to hold the MessageID, or message_id is not 36 characters.
 std::optional<std::vector<std::uint8_t>> FillProbe(
     std::span<const std::uint8_t> probe_template, std::string_view message_id);
-
-// Test hook: while it lives, StoredProbeTemplate() yields `bytes` instead of
-// the resource.  Create it before the threads that probe start.
-class ScopedProbeTemplateForTesting {
- public:
-  explicit ScopedProbeTemplateForTesting(std::vector<std::uint8_t> bytes);
-  ~ScopedProbeTemplateForTesting();
-  ScopedProbeTemplateForTesting(const ScopedProbeTemplateForTesting&) = delete;
-  ScopedProbeTemplateForTesting& operator=(
-      const ScopedProbeTemplateForTesting&) = delete;
-
- private:
-  std::vector<std::uint8_t> bytes_;
-};
 
 }  // namespace refloq::discovery

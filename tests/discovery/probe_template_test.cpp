@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/resources.h"
+
 namespace refloq::discovery {
 namespace {
 
@@ -63,7 +65,8 @@ TEST(ProbeTemplateTest, FillRefusesUnusableTemplates) {
 
 TEST(ProbeTemplateTest, OverrideReplacesTheStoredTemplate) {
   {
-    const ScopedProbeTemplateForTesting missing({});
+    const platform::ScopedBinaryResource missing(
+        platform::kProbeTemplateResourceId, {});
     EXPECT_TRUE(StoredProbeTemplate().empty());
   }
   EXPECT_EQ(StoredProbeTemplate().size(), kProbeTemplateSize);
