@@ -5,6 +5,7 @@
 //   scanner-sim --address 127.0.0.9 --fault 16/reply/close/10
 //   scanner-sim --scenario fleet.json
 //   scanner-sim --password secret --lockout 5
+//   scanner-sim --count 3 --wsd --wsd-interface 10.200.1.1
 //
 // Prints every block and data phase it receives; stops on SIGINT or
 // SIGTERM.  REFLOQ_TIME_SCALE compresses its pauses like the tool's.
@@ -24,6 +25,7 @@
 #include "protocol/device_records.h"
 #include "sim/fleet.h"
 #include "sim/scenario.h"
+#include "sim/wsd_responder.h"
 
 namespace {
 
@@ -45,7 +47,40 @@ struct Options {
   std::optional<std::string> password;
   unsigned lockout_limit = 0;
   bool quiet = false;
+  bool wsd = false;
+  std::uint32_t wsd_delay_ms = 500;
+  std::vector<std::string> wsd_interfaces;
 };
+
+// The WS-Discovery responder for every scanner of the fleet, on the
+// interfaces asked for (loopback when none is named).
+bool StartResponder(const Options& options, refloq::sim::Fleet& fleet,
+                    refloq::sim::WsdResponder& responder, std::string& error) {
+  std::vector<refloq::platform::Ipv4Address> interfaces;
+  for (const std::string& text : options.wsd_interfaces) {
+    std::uint8_t bytes[4];
+    if (!refloq::link::ParseIpv4Address(text, bytes)) {
+      error = "--wsd-interface \"" + text + "\" is not an IPv4 address";
+      return false;
+    }
+    interfaces.push_back({bytes[0], bytes[1], bytes[2], bytes[3]});
+  }
+  if (interfaces.empty())
+    interfaces.push_back(refloq::platform::kLoopbackAddress);
+  refloq::sim::WsdBehaviour behaviour;
+  behaviour.max_delay_ms = options.wsd_delay_ms;
+  for (std::size_t i = 0; i < fleet.size(); ++i) {
+    refloq::sim::DeviceEngine* engine = &fleet.engine(i);
+    responder.AddScanner({fleet.address(i),
+                          [engine] { return engine->State().uuid_text; },
+                          behaviour});
+  }
+  if (!responder.Start(interfaces)) {
+    error = "cannot answer WS-Discovery on UDP port 3702";
+    return false;
+  }
+  return true;
+}
 
 // The fleet the command line asks for.
 bool BuildScenario(const Options& options, Scenario& scenario,
@@ -125,6 +160,13 @@ int main(int argc, char** argv) {
                  "Lock the login of every scanner after this many failures")
       ->check(CLI::Range(1u, 255u));
   app.add_flag("--quiet", options.quiet, "Do not print what arrives");
+  app.add_flag("--wsd", options.wsd,
+               "Also answer WS-Discovery Probes (UDP 3702) for every scanner");
+  app.add_option("--wsd-delay", options.wsd_delay_ms,
+                 "Longest random delay of an answer in ms (default 500)");
+  app.add_option("--wsd-interface", options.wsd_interfaces,
+                 "Join the multicast group on this local address "
+                 "(repeatable; default loopback only)");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -153,6 +195,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "scanner-sim: %s\n", error.c_str());
     return 1;
   }
+  refloq::sim::WsdResponder responder;
+  if (options.wsd && !StartResponder(options, fleet, responder, error)) {
+    fleet.Stop();
+    std::fprintf(stderr, "scanner-sim: %s\n", error.c_str());
+    return 1;
+  }
+
   {
     std::lock_guard lock(print_mutex);
     for (std::size_t i = 0; i < fleet.size(); ++i) {
@@ -170,6 +219,7 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, OnSignal);
   while (!g_stop) std::this_thread::sleep_for(std::chrono::milliseconds(50));
 
+  responder.Stop();
   fleet.Stop();
   std::printf("scanner-sim: stopped\n");
   return 0;
