@@ -1,0 +1,76 @@
+#include "discovery/network_search.h"
+
+#include "discovery/local_address_list.h"
+#include "discovery/message_id.h"
+#include "discovery/probe_match.h"
+#include "discovery/ui_strings.h"
+#include "protocol/command_routines.h"
+
+namespace refloq::discovery {
+namespace {
+
+bool HasAddress(const DeviceList& list, std::string_view address) {
+  for (int row = 0; row < list.RowCount(); ++row) {
+    if (list.AddressAt(row) == address) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int IsAddressListed(const DiscoveryWindow& window, std::string_view address) {
+  return HasAddress(window.device_table, address) ||
+                 HasAddress(window.update_table, address)
+             ? 1
+             : 0;
+}
+
+void QueryAndListDevice(std::string_view address, DiscoveryWindow& window) {
+  if (IsAddressListed(window, address)) return;
+  protocol::StatusReply reply{};
+  if (protocol::ReadDeviceStatus(address, reply) &&
+      protocol::DecodeDeviceStatus(reply.data()).dwLastErr == 0) {
+    window.device_table.AppendRow(address, window.load_ui_string(kStringReady));
+    return;
+  }
+  window.messages.ShowMessage(window.load_ui_string(kStringDeviceNotFound), {});
+}
+
+int CollectProbeMatches(DiscoveryWindow& window, std::string_view message_id,
+                        ProbeSocket& socket, int& found) {
+  const auto handle = [&](std::string_view answer) {
+    const auto match = ParseProbeMatch(answer, message_id);
+    if (!match || !IsScannerModel(match->model) || !match->address) {
+      return false;
+    }
+    QueryAndListDevice(*match->address, window);
+    if (!match->address->empty()) ++found;
+    return false;
+  };
+  return ListenForAnswers(socket, handle) ? 1 : 0;
+}
+
+void SearchNetworkDevices(DiscoveryWindow& window) {
+  if (!platform::StartSockets()) return;
+  const int rows_before = window.device_table.RowCount();
+  int found = 0;
+  for (const auto& local : ListLocalAddresses()) {
+    const std::string message_id = NewMessageId();
+    for (int cycle = 0; cycle < kCyclesPerAddress; ++cycle) {
+      ProbeSocket socket;
+      if (!SendProbe(window, message_id, local, socket)) {
+        platform::StopSockets();
+        return;
+      }
+      CollectProbeMatches(window, message_id, socket, found);
+      if (found != 0) break;
+    }
+  }
+  const bool added = window.device_table.RowCount() > rows_before;
+  window.messages.ShowMessage(
+      window.load_ui_string(added ? kStringAddSuccess : kStringDeviceNotFound),
+      {});
+  platform::StopSockets();
+}
+
+}  // namespace refloq::discovery
