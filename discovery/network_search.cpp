@@ -1,7 +1,5 @@
 #include "discovery/network_search.h"
 
-#include "discovery/local_address_list.h"
-#include "discovery/message_id.h"
 #include "discovery/probe_match.h"
 #include "discovery/ui_strings.h"
 #include "protocol/command_routines.h"
@@ -54,17 +52,14 @@ void SearchNetworkDevices(DiscoveryWindow& window) {
   if (!platform::StartSockets()) return;
   const int rows_before = window.device_table.RowCount();
   int found = 0;
-  for (const auto& local : ListLocalAddresses()) {
-    const std::string message_id = NewMessageId();
-    for (int cycle = 0; cycle < kCyclesPerAddress; ++cycle) {
-      ProbeSocket socket;
-      if (!SendProbe(window, message_id, local, socket)) {
-        platform::StopSockets();
-        return;
-      }
-      CollectProbeMatches(window, message_id, socket, found);
-      if (found != 0) break;
-    }
+  const bool probed = RunProbeCycles(
+      window, [&](std::string_view message_id, ProbeSocket& socket) {
+        CollectProbeMatches(window, message_id, socket, found);
+        return found != 0 ? CycleOutcome::kNextAddress : CycleOutcome::kAgain;
+      });
+  if (!probed) {
+    platform::StopSockets();
+    return;
   }
   const bool added = window.device_table.RowCount() > rows_before;
   window.messages.ShowMessage(

@@ -15,8 +15,6 @@
 
 namespace refloq::discovery {
 
-inline constexpr int kCyclesPerAddress = 15;
-
 void SearchNetworkDevices(DiscoveryWindow& window);
 
 // One listening cycle of the probe sent on `socket`: every answer to

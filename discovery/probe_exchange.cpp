@@ -1,8 +1,11 @@
 #include "discovery/probe_exchange.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
+#include "discovery/local_address_list.h"
+#include "discovery/message_id.h"
 #include "discovery/probe_match.h"
 #include "discovery/probe_port.h"
 #include "discovery/probe_template.h"
@@ -88,6 +91,20 @@ bool ListenForAnswers(ProbeSocket& socket, const AnswerHandler& handle,
     if (stop) {
       if (stopped) *stopped = true;
       break;
+    }
+  }
+  return true;
+}
+
+bool RunProbeCycles(DiscoveryWindow& window, const CycleListener& listen) {
+  for (const auto& local : ListLocalAddresses()) {
+    const std::string message_id = NewMessageId();
+    for (int cycle = 0; cycle < kCyclesPerAddress; ++cycle) {
+      ProbeSocket socket;
+      if (!SendProbe(window, message_id, local, socket)) return false;
+      const CycleOutcome next = listen(message_id, socket);
+      if (next == CycleOutcome::kDone) return true;
+      if (next == CycleOutcome::kNextAddress) break;
     }
   }
   return true;

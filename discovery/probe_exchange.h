@@ -27,6 +27,8 @@ inline constexpr std::uint32_t kMinListenMs = 600;
 inline constexpr std::uint32_t kMaxListenMs = 5000;
 // Probe ports tried when the drawn one is taken.
 inline constexpr int kProbePortDraws = 10;
+// Probe cycles at most per local address.
+inline constexpr int kCyclesPerAddress = 15;
 
 struct ProbeSocket {
   ProbeSocket() = default;
@@ -58,5 +60,16 @@ using AnswerHandler = std::function<bool(std::string_view answer)>;
 // handler ended the cycle.
 bool ListenForAnswers(ProbeSocket& socket, const AnswerHandler& handle,
                       bool* stopped = nullptr);
+
+// What a cycle's listener asks for next.
+enum class CycleOutcome { kAgain, kNextAddress, kDone };
+// The listening part of one cycle, after its probe went out.
+using CycleListener =
+    std::function<CycleOutcome(std::string_view message_id, ProbeSocket&)>;
+
+// For each local address in order, one new MessageID and up to 15 cycles
+// of SendProbe and `listen`.  False as soon as a probe cannot be sent;
+// true otherwise.
+bool RunProbeCycles(DiscoveryWindow& window, const CycleListener& listen);
 
 }  // namespace refloq::discovery

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "discovery/local_address_list.h"
-#include "discovery/message_id.h"
 #include "discovery/network_search.h"
 #include "discovery/probe_match.h"
 #include "link/trace.h"
@@ -59,22 +57,14 @@ int CollectMatchingDevice(DiscoveryWindow& window, std::string_view message_id,
 
 int RediscoverDevice(DiscoveryWindow& window, std::string_view wanted_id) {
   if (!platform::StartSockets()) return 0;
-  for (const auto& local : ListLocalAddresses()) {
-    const std::string message_id = NewMessageId();
-    for (int cycle = 0; cycle < kCyclesPerAddress; ++cycle) {
-      ProbeSocket socket;
-      if (!SendProbe(window, message_id, local, socket)) {
-        platform::StopSockets();
-        return 0;
-      }
-      if (CollectMatchingDevice(window, message_id, socket, wanted_id)) {
-        platform::StopSockets();
-        return 1;
-      }
-    }
-  }
+  bool ready = false;
+  const bool probed = RunProbeCycles(window, [&](std::string_view message_id,
+                                                 ProbeSocket& socket) {
+    ready = CollectMatchingDevice(window, message_id, socket, wanted_id) == 1;
+    return ready ? CycleOutcome::kDone : CycleOutcome::kAgain;
+  });
   platform::StopSockets();
-  return 0;
+  return probed && ready ? 1 : 0;
 }
 
 }  // namespace refloq::discovery
