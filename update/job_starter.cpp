@@ -53,6 +53,7 @@ void StartOne(JobBoard& board, const CheckedRow& row, const JobWorkers& workers,
   }
   board.WriteRowText(row.index, "");
   if (!board.slots().TryClaim(row.index)) return;
+  board.slots().JoinThread(row.index);
 
   JobWorker worker = ChooseWorker(row, workers);
   auto ended = std::make_shared<std::atomic<bool>>(false);

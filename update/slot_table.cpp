@@ -40,10 +40,17 @@ void SlotTable::AttachThread(int index, std::thread thread,
     if (thread.joinable()) thread.detach();
     return;
   }
+  JoinThread(index);
   DeviceSlot& slot = slots_[static_cast<std::size_t>(index)];
-  if (slot.hThread.joinable()) slot.hThread.join();
   slot.hThread = std::move(thread);
   slot.ended = std::move(ended);
+}
+
+void SlotTable::JoinThread(int index) {
+  if (!InRange(index)) return;
+  DeviceSlot& slot = slots_[static_cast<std::size_t>(index)];
+  if (slot.hThread.joinable()) slot.hThread.join();
+  slot.ended.reset();
 }
 
 bool SlotTable::HasThread(int index) const {

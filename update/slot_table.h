@@ -34,9 +34,13 @@ class SlotTable {
 
   // The rest is for the window's thread only.
 
-  // Stores the worker started for the slot.  A finished worker still held
-  // there is joined first, so a row's old job can never write into the
-  // row of its new one.  `ended` is set by the worker as its last act.
+  // Joins the worker still held by the slot, if any.  The starter calls it
+  // before it starts the slot's next worker, so a row's old job (which may
+  // free its slot just before its final text) can never write into the row
+  // of its new one.
+  void JoinThread(int index);
+  // Stores the worker started for the slot.  `ended` is set by the worker
+  // as its last act.
   void AttachThread(int index, std::thread thread,
                     std::shared_ptr<const std::atomic<bool>> ended);
   bool HasThread(int index) const;

@@ -1,0 +1,139 @@
+#include "update/update_job_context.h"
+
+#include "link/command_exchange.h"
+#include "link/control_pipe.h"
+#include "link/trace.h"
+#include "protocol/command_catalogue.h"
+#include "update/status_text_ids.h"
+
+namespace refloq::update {
+
+UpdateJobContext::UpdateJobContext(Job& job,
+                                   const UpdateEnvironment& environment)
+    : job_(job), environment_(environment) {
+  link::InitConnection(connection_);
+}
+
+UpdateJobContext::~UpdateJobContext() {
+  link::CloseConnection(connection_);
+  link::CleanupSockets(connection_);
+}
+
+CWIAControl& UpdateJobContext::wia() {
+  if (!wia_) {
+    if (environment_.service_control != nullptr) {
+      wia_.emplace(*environment_.service_control);
+    } else {
+      wia_.emplace();
+    }
+  }
+  return *wia_;
+}
+
+void UpdateJobContext::Trace(std::string_view line) const {
+  link::AppendTraceLine(line, environment_.trace_path, 0);
+}
+
+bool UpdateJobContext::Open() {
+  return link::OpenConnection(connection_, address()) != 0;
+}
+
+bool UpdateJobContext::Close() {
+  return link::CloseConnection(connection_) != 0;
+}
+
+bool UpdateJobContext::ExchangeStatus() {
+  const protocol::CommandBlockBytes block =
+      protocol::BuildCommandBlock(protocol::kGetDeviceStatus);
+  return link::ExchangeCommand(connection_, block.data(),
+                               status_reply.data()) != 0;
+}
+
+protocol::sKestoDeviceStatus UpdateJobContext::Status() const {
+  return protocol::DecodeDeviceStatus(status_reply.data());
+}
+
+void UpdateJobContext::ExitText(int text_id) { job_.Finish(text_id); }
+
+void UpdateJobContext::ExitClose(int text_id) {
+  link::UnlockControlPipe(connection_);  // nothing without a USB device
+  Close();
+  job_.Finish(text_id);
+}
+
+void UpdateJobContext::ExitTextClose(int text_id) {
+  job_.WriteString(text_id);
+  link::UnlockControlPipe(connection_);
+  Close();
+  job_.FreeSlot();
+}
+
+void UpdateJobContext::ReleaseControlPipe() {
+  if (!usb()) return;
+  if (connection_.hUsbDevice) {
+    link::UnlockControlPipe(connection_);
+    return;
+  }
+  if (Open()) link::UnlockControlPipe(connection_);
+  Close();
+}
+
+void UpdateJobContext::ExitPipeRelease(int text_id) {
+  if (usb()) {
+    Open();
+    link::UnlockControlPipe(connection_);
+    Close();
+  }
+  job_.Finish(text_id);
+}
+
+bool UpdateJobContext::SendUnlock(std::string_view key_start,
+                                  std::string_view key_finish) {
+  const protocol::CommandBlockBytes block =
+      protocol::BuildCommandBlock(protocol::kRefloqUnlockScanner);
+  protocol::StatusReply reply{};
+  if (!key_start.empty()) Trace("==>Send REFLOQ_UNLOCK_SCANNER cmd start");
+  const bool sent =
+      link::ExchangeCommand(connection_, block.data(), reply.data()) != 0;
+  if (!key_start.empty()) Trace("==>Send REFLOQ_UNLOCK_SCANNER cmd finish");
+  if (!sent) return false;
+  if (!key_start.empty()) Trace(key_start);
+  const bool key_sent =
+      link::SendData(connection_, lock_key.data(), protocol::kLockKeySize,
+                     environment_.trace_path, 0) != 0;
+  if (!key_finish.empty()) Trace(key_finish);
+  return key_sent;
+}
+
+void UpdateJobContext::ExitUnlock(int text_id) {
+  if (usb()) {
+    Open();
+    link::UnlockControlPipe(connection_);
+    Close();
+  }
+  if (Open()) SendUnlock();  // the result changes nothing
+  Close();
+  job_.Finish(text_id);
+}
+
+void UpdateJobContext::ExitFirmwareUnlock(std::string_view key_start,
+                                          std::string_view key_finish) {
+  if (usb()) {
+    Trace("==>Control pipe unlock start");
+    link::UnlockControlPipe(connection_);
+    Trace("==>Control pipe unlock finish");
+  }
+  Trace("==>Close connect start");
+  Close();
+  Trace("==>Close connect finish");
+  Trace("==>Open connect start");
+  const bool opened = Open();
+  Trace("==>Open connect finish");
+  if (opened) SendUnlock(key_start, key_finish);
+  job_.WriteString(kTextSendFwFailed);
+  link::UnlockControlPipe(connection_);
+  Close();
+  job_.FreeSlot();
+}
+
+}  // namespace refloq::update

@@ -1,0 +1,17 @@
+#pragma once
+// The general update workflow (UpdateThreadProc): one network scanner, or
+// the USB scanner in normal mode, from the first status check to the
+// restarted scanner and the final text in the job's row.
+#include "update/job.h"
+#include "update/job_starter.h"
+#include "update/update_environment.h"
+
+namespace refloq::update {
+
+// Runs the whole job and ends it (final text, slot idle, controls).
+void UpdateThreadProc(Job& job, const UpdateEnvironment& environment);
+
+// The worker for StartJobs; `environment` must outlive the jobs.
+JobWorker MakeUpdateWorker(const UpdateEnvironment& environment);
+
+}  // namespace refloq::update
