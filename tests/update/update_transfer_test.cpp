@@ -61,6 +61,7 @@ class UpdateTransfer : public WorkflowFixture {
     EXPECT_EQ(images[0].sha256, sim::Sha256Hex(image_));
   }
   void ExpectUnlockedWithTheLockKey() {
+    WaitForUnlock();
     const auto locks = DataOf(LOCK_FUNCTION, RS_LOCK_SCANNER);
     const auto unlocks = DataOf(LOCK_FUNCTION, REFLOQ_UNLOCK_SCANNER);
     ASSERT_EQ(locks.size(), 1u);
@@ -156,7 +157,6 @@ TEST_F(UpdateTransfer, AUsbScannerIsUpdatedEndToEndWithItsProgress) {
   std::vector<std::string> progress(texts.begin() + 3, texts.end() - 3);
   ASSERT_FALSE(progress.empty());
   for (const std::string& text : progress) EXPECT_TRUE(IsProgressText(text));
-  EXPECT_EQ(progress.front(), "10%");
   EXPECT_EQ(progress.back(), "99%");  // 100 shows 99 until the scanner is done
   EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end(),
                              [](const std::string& a, const std::string& b) {
@@ -216,6 +216,8 @@ struct FailureCase {
   std::vector<std::string> trace_tail;
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 UpdateTimelineOptions ImageRefused() {
   UpdateTimelineOptions options;
   options.image_reply_error = 5;
@@ -242,13 +244,15 @@ UpdateTimelineOptions BusyAfterRestart() {
   return options;
 }
 
-void CutImage(UpdateTransfer& t) {
+// The scanner stops reading the image for longer than the data limit.
+void StallImage(UpdateTransfer& t) {
   sim::Fault fault;
   fault.command = protocol::FIRMWARE_TRANSFER;
   fault.parameter = protocol::FIRMWARE_TRANSFER_UPDATE;
   fault.phase = sim::FaultPhase::kDataFromHost;
-  fault.action = sim::FaultAction::kClose;
-  fault.bytes = 1000;
+  fault.action = sim::FaultAction::kStall;
+  fault.stall_ms = 200000;
+  fault.count = 1;
   t.engine().AddFault(fault);
 }
 
@@ -305,10 +309,10 @@ const FailureCase kFailureCases[] = {
       "==>Open connect finish", "==>Send REFLOQ_UNLOCK_SCANNER cmd start",
       "==>Send REFLOQ_UNLOCK_SCANNER cmd finish", "==>Send uuid data start",
       "==>Send uuid data finsh"}},
-    {"UsbImageCut",
+    {"UsbImageStalled",
      Transport::kUsb,
      {},
-     CutImage,
+     StallImage,
      kSendFailed,
      true,
      {"==>Send fw data fail return", "==>Control pipe unlock start",

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -151,6 +152,15 @@ class WorkflowFixture : public ::testing::Test {
     }
     return count;
   }
+  // The unlock ends with data from the host, which does not wait for the
+  // scanner to take it: wait (real time, bounded) until it is recorded.
+  void WaitForLockData(std::uint16_t parameter) {
+    for (int round = 0; round < 200; ++round) {
+      if (!DataOf(protocol::LOCK_FUNCTION, parameter).empty()) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+  void WaitForUnlock() { WaitForLockData(protocol::REFLOQ_UNLOCK_SCANNER); }
   std::vector<sim::ReceivedImage> Images() {
     return scanner_.engine().State().images;
   }
