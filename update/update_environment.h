@@ -4,6 +4,7 @@
 // Shared read-only by every worker while jobs run.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,8 +18,12 @@ namespace refloq::update {
 using Rediscoverer = std::function<int(std::string_view wanted_id)>;
 
 struct UpdateEnvironment {
-  // The deciphered image (m_pFirmwareData, m_nFirmwareSize).
+  // The deciphered image (m_pFirmwareData, m_nFirmwareSize), and what keeps
+  // its bytes alive while a job may still read them (the image's shared
+  // pointer), so that a worker left running at close never reads freed
+  // memory.
   std::span<const std::uint8_t> firmware;
+  std::shared_ptr<const void> firmware_owner;
   // The "Wait for Device to Wake Up" check box.
   bool wait_for_wake = true;
   // "EnableDowngrade" of the settings: nonzero runs the downgrade guard.

@@ -1,5 +1,8 @@
 #include "update/update_workflow.h"
 
+#include <memory>
+#include <utility>
+
 #include "update/update_job_context.h"
 
 namespace refloq::update {
@@ -9,8 +12,10 @@ void UpdateThreadProc(Job& job, const UpdateEnvironment& environment) {
   if (RunUpdateChecks(context)) RunTransferAndFinish(context);
 }
 
-JobWorker MakeUpdateWorker(const UpdateEnvironment& environment) {
-  return [&environment](Job& job) { UpdateThreadProc(job, environment); };
+JobWorker MakeUpdateWorker(UpdateEnvironment environment) {
+  auto shared =
+      std::make_shared<const UpdateEnvironment>(std::move(environment));
+  return [shared](Job& job) { UpdateThreadProc(job, *shared); };
 }
 
 }  // namespace refloq::update

@@ -11,7 +11,8 @@ namespace refloq::update {
 // Runs the whole job and ends it (final text, slot idle, controls).
 void UpdateThreadProc(Job& job, const UpdateEnvironment& environment);
 
-// The worker for StartJobs; `environment` must outlive the jobs.
-JobWorker MakeUpdateWorker(const UpdateEnvironment& environment);
+// The worker for StartJobs.  The jobs share one copy of `environment`,
+// which lives as long as any of them.
+JobWorker MakeUpdateWorker(UpdateEnvironment environment);
 
 }  // namespace refloq::update
