@@ -51,9 +51,12 @@ void StartOne(JobBoard& board, const CheckedRow& row, const JobWorkers& workers,
     board.WriteRowText(row.index, board.UiString(kTextFailedAborted));
     return;
   }
+  // The row's previous worker may have freed the slot just before its
+  // final text: let it finish before the row is cleared for the new job.
+  const bool claimed = board.slots().TryClaim(row.index);
+  if (claimed) board.slots().JoinThread(row.index);
   board.WriteRowText(row.index, "");
-  if (!board.slots().TryClaim(row.index)) return;
-  board.slots().JoinThread(row.index);
+  if (!claimed) return;
 
   JobWorker worker = ChooseWorker(row, workers);
   auto ended = std::make_shared<std::atomic<bool>>(false);

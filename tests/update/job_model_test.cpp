@@ -272,6 +272,23 @@ TEST_F(JobModel, FreeingTheSlotBeforeTheFinalTextActsOnce) {
   EXPECT_EQ(rows_.LastTextOf(4), "Success.");
 }
 
+TEST_F(JobModel, ARowStartedAgainWaitsForItsOldWorkerToWriteItsLastText) {
+  JobWorkers old_job;
+  old_job.update = [](Job& job) {
+    job.FreeSlot();  // as the restart check does before the final text
+    Clock::Sleep(3000);
+    job.WriteText("old final");
+  };
+  JobWorkers new_job;
+  new_job.update = [](Job& job) { job.WriteText("new"); };
+  const std::vector<CheckedRow> rows = {{0, "127.0.0.2"}};
+  StartJobs(board_, rows, old_job);
+  StartJobs(board_, rows, new_job);
+  board_.slots().WaitForWorkers(100, 1000);
+  EXPECT_EQ(rows_.TextsOf(0),
+            (std::vector<std::string>{"", "old final", "", "new"}));
+}
+
 TEST(SlotTable, ClaimsOnlyIdleSlotsWithinTheTable) {
   SlotTable slots;
   EXPECT_FALSE(slots.TryClaim(-1));
