@@ -35,13 +35,20 @@ bool Fleet::Start(const Scenario& scenario, std::string& error) {
       Stop();
       return false;
     }
+    if (spec.timeline) {
+      scanner->timeline =
+          std::make_unique<UpdateTimeline>(*scanner->engine, *spec.timeline);
+    }
     scanners_.push_back(std::move(scanner));
   }
   return true;
 }
 
 void Fleet::Stop() {
-  for (auto& scanner : scanners_) scanner->front_end->Stop();
+  for (auto& scanner : scanners_) {
+    scanner->timeline.reset();
+    scanner->front_end->Stop();
+  }
   scanners_.clear();
 }
 

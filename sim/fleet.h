@@ -1,6 +1,7 @@
 #pragma once
 // A fleet of simulated scanners on TCP, one engine and one listener per
-// address, as scanner-sim runs them.
+// address, as scanner-sim runs them; a scanner whose spec has a timeline
+// runs it from the start.
 #include <functional>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 #include "sim/device_engine.h"
 #include "sim/scenario.h"
 #include "sim/tcp_front_end.h"
+#include "sim/update_timeline.h"
 
 namespace refloq::sim {
 
@@ -39,6 +41,7 @@ class Fleet {
     std::string address;
     std::unique_ptr<DeviceEngine> engine;
     std::unique_ptr<TcpFrontEnd> front_end;
+    std::unique_ptr<UpdateTimeline> timeline;  // ends before the engine
   };
   Observer observer_;
   std::vector<std::unique_ptr<Scanner>> scanners_;

@@ -6,9 +6,12 @@
 //   scanner-sim --scenario fleet.json
 //   scanner-sim --password secret --lockout 5
 //   scanner-sim --count 3 --wsd --wsd-interface 10.200.1.1
+//   scanner-sim --scenario fleet.json --expect-sha256 HEX
 //
 // Prints every block and data phase it receives; stops on SIGINT or
-// SIGTERM.  REFLOQ_TIME_SCALE compresses its pauses like the tool's.
+// SIGTERM.  With --expect-sha256 each scanner then says whether the images
+// it received have that SHA-256, and the exit code is 3 unless all did.
+// REFLOQ_TIME_SCALE compresses its pauses like the tool's.
 #include <CLI/CLI.hpp>
 #include <atomic>
 #include <chrono>
@@ -24,6 +27,7 @@
 #include "platform/clock.h"
 #include "protocol/device_records.h"
 #include "sim/fleet.h"
+#include "sim/image_check.h"
 #include "sim/scenario.h"
 #include "sim/wsd_responder.h"
 
@@ -50,7 +54,35 @@ struct Options {
   bool wsd = false;
   std::uint32_t wsd_delay_ms = 500;
   std::vector<std::string> wsd_interfaces;
+  std::string expect_sha256;
 };
+
+// Exit code when a scanner received no image or another one.
+constexpr int kExitImageMismatch = 3;
+
+// 64 hexadecimal characters, in lower case as the record writes them.
+bool NormaliseSha256(std::string& text) {
+  if (text.size() != 64) return false;
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'F') c = static_cast<char>(c - 'A' + 'a');
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+// Each scanner's verdict on the images it received; true when all are
+// intact.
+bool ReportImages(refloq::sim::Fleet& fleet, const std::string& expected) {
+  bool all_intact = true;
+  for (std::size_t i = 0; i < fleet.size(); ++i) {
+    const auto verdict = refloq::sim::JudgeReceivedImages(
+        fleet.address(i), fleet.engine(i).State(), expected);
+    std::printf("scanner-sim: %s\n", verdict.text.c_str());
+    all_intact = all_intact && verdict.intact;
+  }
+  std::fflush(stdout);
+  return all_intact;
+}
 
 // The WS-Discovery responder for every scanner of the fleet, on the
 // interfaces asked for (loopback when none is named).
@@ -167,10 +199,20 @@ int main(int argc, char** argv) {
   app.add_option("--wsd-interface", options.wsd_interfaces,
                  "Join the multicast group on this local address "
                  "(repeatable; default loopback only)");
+  app.add_option("--expect-sha256", options.expect_sha256,
+                 "On stopping, check every scanner's images against this "
+                 "SHA-256 (exit code 3 unless each received it intact)");
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     return app.exit(e);
+  }
+  if (!options.expect_sha256.empty() &&
+      !NormaliseSha256(options.expect_sha256)) {
+    std::fprintf(stderr,
+                 "scanner-sim: --expect-sha256 needs 64 hexadecimal "
+                 "characters\n");
+    return 2;
   }
 
   Scenario scenario;
@@ -220,7 +262,14 @@ int main(int argc, char** argv) {
   while (!g_stop) std::this_thread::sleep_for(std::chrono::milliseconds(50));
 
   responder.Stop();
+  bool intact = true;
+  {
+    std::lock_guard lock(print_mutex);
+    if (!options.expect_sha256.empty()) {
+      intact = ReportImages(fleet, options.expect_sha256);
+    }
+  }
   fleet.Stop();
   std::printf("scanner-sim: stopped\n");
-  return 0;
+  return intact ? 0 : kExitImageMismatch;
 }

@@ -110,6 +110,27 @@ bool ReadLogin(const json& object, ScannerState& state, std::string& error) {
          ReadNumber(object, "failures", state.status_ext.bLoginFailures, error);
 }
 
+// "timeline": the update timeline's options, every field optional.
+bool ReadTimeline(const json& object, UpdateTimelineOptions& options,
+                  std::string& error) {
+  if (!object.is_object()) {
+    error = "\"timeline\" must be an object";
+    return false;
+  }
+  return ReadNumber(object, "image_reply_error", options.image_reply_error,
+                    error) &&
+         ReadNumber(object, "progress_step", options.progress_step, error) &&
+         ReadNumber(object, "progress_step_ms", options.progress_step_ms,
+                    error) &&
+         ReadNumber(object, "stuck_at", options.stuck_at, error) &&
+         ReadNumber(object, "fail_at", options.fail_at, error) &&
+         ReadNumber(object, "done_ms", options.done_ms, error) &&
+         ReadNumber(object, "restart_ms", options.restart_ms, error) &&
+         ReadNumber(object, "busy_after_restart_ms",
+                    options.busy_after_restart_ms, error) &&
+         ReadNumber(object, "wake_after_ms", options.wake_after_ms, error);
+}
+
 bool ReadScanner(const json& object, ScannerSpec& spec, std::string& error) {
   if (!object.is_object() || !object.contains("address") ||
       !object["address"].is_string()) {
@@ -149,6 +170,11 @@ bool ReadScanner(const json& object, ScannerSpec& spec, std::string& error) {
   }
   if (object.contains("login") && !ReadLogin(object["login"], state, error)) {
     return false;
+  }
+  if (object.contains("timeline")) {
+    UpdateTimelineOptions options;
+    if (!ReadTimeline(object["timeline"], options, error)) return false;
+    spec.timeline = std::move(options);
   }
   if (object.contains("refuse_connections")) {
     if (!object["refuse_connections"].is_boolean()) {

@@ -11,9 +11,16 @@
 //         "downgrade_permission": 0, "refuse_connections": false,
 //         "faults": [ { "command": 16, "parameter": 240, "phase": "reply",
 //                       "action": "close", "bytes": 10, "stall_ms": 0,
-//                       "error_code": 0, "count": 1 } ] } ] }
+//                       "error_code": 0, "count": 1 } ],
+//         "timeline": { "progress_step": 10, "progress_step_ms": 1000,
+//                       "done_ms": 4000, "restart_ms": 20000,
+//                       "busy_after_restart_ms": 0, "wake_after_ms": 30000,
+//                       "image_reply_error": 0, "fail_at": 0,
+//                       "stuck_at": 0 } } ] }
 //
-// Every field but "address" may be left out.
+// Every field but "address" may be left out.  A scanner with "timeline"
+// goes through an update when it receives an image (sim/update_timeline.h;
+// 4294967295 stands for "never" in restart_ms and wake_after_ms).
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +29,7 @@
 
 #include "sim/fault.h"
 #include "sim/scanner_state.h"
+#include "sim/update_timeline.h"
 
 namespace refloq::sim {
 
@@ -30,6 +38,8 @@ struct ScannerSpec {
   ScannerState state;
   std::vector<Fault> faults;
   bool refuse_connections = false;
+  // Set: the scanner runs an update timeline from its start.
+  std::optional<UpdateTimelineOptions> timeline;
 };
 
 struct Scenario {

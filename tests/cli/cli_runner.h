@@ -1,6 +1,9 @@
 #pragma once
 // Runs refloq-cli in-process: the command line, standard input as a text,
 // and what it printed and returned.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -25,13 +28,16 @@ inline Startup TestStartup() {
   return startup;
 }
 
+// output_is_terminal: standard output is taken for a terminal (the live
+// table of `update`).
 inline CliResult RunCli(const std::vector<std::string>& args,
                         const std::string& input = "",
-                        const Startup& startup = TestStartup()) {
+                        const Startup& startup = TestStartup(),
+                        bool output_is_terminal = false) {
   std::istringstream in(input);
   std::ostringstream out;
   std::ostringstream err;
-  CliIo io{in, out, err};
+  CliIo io{in, out, err, false, output_is_terminal};
   CliResult result;
   result.code = Run(args, io, startup);
   result.out = out.str();
@@ -45,6 +51,18 @@ inline std::vector<std::string> Lines(const std::string& text) {
   std::istringstream stream(text);
   for (std::string line; std::getline(stream, line);) lines.push_back(line);
   return lines;
+}
+
+// Every line of a --json run as an object; a line that does not parse
+// fails the test.
+inline std::vector<nlohmann::json> JsonLines(const std::string& text) {
+  std::vector<nlohmann::json> objects;
+  for (const std::string& line : Lines(text)) {
+    const auto object = nlohmann::json::parse(line, nullptr, false);
+    EXPECT_FALSE(object.is_discarded()) << line;
+    objects.push_back(object);
+  }
+  return objects;
 }
 
 }  // namespace refloq::cli::testing

@@ -52,6 +52,38 @@ TEST(Scenario, ReadsEveryField) {
   EXPECT_EQ(scenario->scanners[1].state.uuid_text, NumberedUuidText(2));
 }
 
+TEST(Scenario, TimelineOptions) {
+  std::string error;
+  const auto scenario = ParseScenario(R"({"scanners": [
+      { "address": "127.0.0.2",
+        "timeline": { "progress_step": 25, "progress_step_ms": 500,
+                      "done_ms": 100, "restart_ms": 4294967295,
+                      "busy_after_restart_ms": 300, "wake_after_ms": 2000,
+                      "image_reply_error": 28673, "fail_at": 50,
+                      "stuck_at": 75 } },
+      { "address": "127.0.0.3", "timeline": {} },
+      { "address": "127.0.0.4" } ] })",
+                                      error);
+  ASSERT_TRUE(scenario) << error;
+  ASSERT_TRUE(scenario->scanners[0].timeline);
+  const UpdateTimelineOptions& options = *scenario->scanners[0].timeline;
+  EXPECT_EQ(options.progress_step, 25);
+  EXPECT_EQ(options.progress_step_ms, 500u);
+  EXPECT_EQ(options.done_ms, 100u);
+  EXPECT_EQ(options.restart_ms, kNever);
+  EXPECT_EQ(options.busy_after_restart_ms, 300u);
+  EXPECT_EQ(options.wake_after_ms, 2000u);
+  EXPECT_EQ(options.image_reply_error, 0x7001u);
+  EXPECT_EQ(options.fail_at, 50);
+  EXPECT_EQ(options.stuck_at, 75);
+  // An empty object is the timeline's defaults; no field, no timeline.
+  ASSERT_TRUE(scenario->scanners[1].timeline);
+  EXPECT_EQ(scenario->scanners[1].timeline->restart_ms,
+            UpdateTimelineOptions{}.restart_ms);
+  EXPECT_EQ(scenario->scanners[1].timeline->wake_after_ms, kNever);
+  EXPECT_FALSE(scenario->scanners[2].timeline);
+}
+
 TEST(Scenario, RejectsWhatItCannotRun) {
   struct Row {
     std::string json;
@@ -76,6 +108,12 @@ TEST(Scenario, RejectsWhatItCannotRun) {
        "\"password\""},
       {R"({"scanners": [{"address": "127.0.0.2", "login": {"attempt_limit": 300}}]})",
        "\"attempt_limit\""},
+      {R"({"scanners": [{"address": "127.0.0.2", "timeline": 1}]})",
+       "\"timeline\" must be an object"},
+      {R"({"scanners": [{"address": "127.0.0.2", "timeline": {"progress_step": 300}}]})",
+       "\"progress_step\""},
+      {R"({"scanners": [{"address": "127.0.0.2", "timeline": {"restart_ms": -1}}]})",
+       "\"restart_ms\""},
       {R"({"scanners": [{"address": "127.0.0.2", "faults": [{"action": "explode"}]}]})",
        "unknown fault action"},
       {R"({"scanners": [{"address": "127.0.0.2", "faults": [{"action": "close", "phase": 3}]}]})",

@@ -1,0 +1,67 @@
+#include "cli/job_display.h"
+
+namespace refloq::cli {
+
+JobDisplay::JobDisplay(Context& context, std::vector<std::string> addresses,
+                       bool live)
+    : context_(context),
+      addresses_(std::move(addresses)),
+      last_texts_(addresses_.size()) {
+  if (live) {
+    live_ = std::make_unique<LiveTable>(context.report, context.ui, addresses_);
+  }
+}
+
+void JobDisplay::Show(int index, std::string_view text,
+                      std::string_view stage) {
+  if (index < 0 || static_cast<std::size_t>(index) >= addresses_.size()) {
+    return;
+  }
+  {
+    std::lock_guard lock(mutex_);
+    last_texts_[static_cast<std::size_t>(index)] = std::string(text);
+  }
+  if (live_) {
+    live_->Write(index, text);
+  } else {
+    context_.report.Row(addresses_[static_cast<std::size_t>(index)], text,
+                        {{"stage", stage}});
+  }
+}
+
+std::string JobDisplay::LastText(int index) const {
+  std::lock_guard lock(mutex_);
+  return last_texts_.at(static_cast<std::size_t>(index));
+}
+
+void JobDisplay::SetUpdateTable(std::vector<int> update_rows) {
+  std::lock_guard lock(mutex_);
+  update_rows_ = std::move(update_rows);
+}
+
+void JobDisplay::WriteRowText(int row, std::string_view text) {
+  if (text.empty()) return;
+  int index = -1;
+  {
+    std::lock_guard lock(mutex_);
+    if (row >= 0 && static_cast<std::size_t>(row) < update_rows_.size()) {
+      index = update_rows_[static_cast<std::size_t>(row)];
+    }
+  }
+  Show(index, text, "update");
+}
+
+void JobsEnded::EnableControls() {
+  {
+    std::lock_guard lock(mutex_);
+    enabled_ = true;
+  }
+  enabled_cv_.notify_all();
+}
+
+void JobsEnded::Wait() {
+  std::unique_lock lock(mutex_);
+  enabled_cv_.wait(lock, [this] { return enabled_; });
+}
+
+}  // namespace refloq::cli

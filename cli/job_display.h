@@ -1,0 +1,57 @@
+#pragma once
+// What `refloq-cli update` shows: one entry per address given, in the
+// order given, each with the texts written for it, first by the login
+// step, then by its update job.  Each text is printed as it is written
+// (ADDRESS<TAB>TEXT, or a JSON object), or, on a terminal, drawn into the
+// live table.
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/command.h"
+#include "cli/live_table.h"
+#include "update/job_host.h"
+
+namespace refloq::cli {
+
+class JobDisplay final : public update::RowWriter {
+ public:
+  JobDisplay(Context& context, std::vector<std::string> addresses, bool live);
+
+  // A text for the scanner at `index` of the addresses; `stage` names the
+  // step that wrote it in the JSON object ("login", "probe", "update").
+  void Show(int index, std::string_view text, std::string_view stage);
+  std::string LastText(int index) const;
+
+  // The Update Table: its row r is the scanner at update_rows[r].
+  void SetUpdateTable(std::vector<int> update_rows);
+  // A job's text for its Update Table row.  The starter's clearing of a
+  // row (the empty text) is not shown.
+  void WriteRowText(int row, std::string_view text) override;
+
+ private:
+  Context& context_;
+  const std::vector<std::string> addresses_;
+  std::unique_ptr<LiveTable> live_;
+  mutable std::mutex mutex_;
+  std::vector<std::string> last_texts_;
+  std::vector<int> update_rows_;
+};
+
+// The controls of the window: enabled once the last job has ended.
+class JobsEnded final : public update::ControlsSwitch {
+ public:
+  void EnableControls() override;
+  // Waits until the controls were enabled.
+  void Wait();
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable enabled_cv_;
+  bool enabled_ = false;
+};
+
+}  // namespace refloq::cli

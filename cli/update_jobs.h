@@ -1,0 +1,21 @@
+#pragma once
+// "Update Start" without the window: one job per Update Table row with the
+// update engine's workflows, 1000 ms apart, and the wait until the last
+// one has ended.
+#include <string>
+#include <vector>
+
+#include "cli/command.h"
+#include "cli/job_display.h"
+#include "firmware/firmware_image.h"
+
+namespace refloq::cli {
+
+// update_rows: the indices into `addresses` of the Update Table's rows.
+// Returns once every job has written its final text.
+void RunUpdateJobs(Context& context, JobDisplay& display,
+                   const std::vector<std::string>& addresses,
+                   const std::vector<int>& update_rows,
+                   const firmware::FirmwareImage& image);
+
+}  // namespace refloq::cli
