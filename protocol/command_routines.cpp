@@ -57,6 +57,12 @@ bool CheckUsbInfoRecord() {
   return InfoRecord1Value(record) >= kInfoRecord1MinimumValue;
 }
 
+bool IsUsbInfoReadable() {
+  InfoRecord1 record{};
+  return RunCommandOnce(kUsbAddress, BuildCommandBlock(kGetDeviceInfoRecord1),
+                        {.data_in = record.data()});
+}
+
 bool SendShellCommand(std::string_view address) {
   const ShellCommandData text = MakeShellCommandData();
   return RunCommandOnce(address, BuildCommandBlock(kRunShellCommand),

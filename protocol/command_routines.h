@@ -36,6 +36,10 @@ bool ReadExtendedInfo(std::string_view address, ExtendedInfoRecord& record);
 // value at offset 24 is 35 or more.
 bool CheckUsbInfoRecord();
 
+// GET_DEVICE_INFO record 1 over USB: true when its reply and its 72 bytes
+// arrived, whatever they hold (a scanner back on working firmware).
+bool IsUsbInfoReadable();
+
 // RUN_SHELL_COMMAND: true when the block, the 256 bytes and the reply after
 // them went through.
 bool SendShellCommand(std::string_view address);

@@ -22,6 +22,12 @@ void DeviceEngine::SetHandler(std::uint8_t bCommand, CommandHandler handler) {
   handlers_[bCommand] = std::move(handler);
 }
 
+CommandHandler DeviceEngine::HandlerOf(std::uint8_t bCommand) const {
+  std::lock_guard lock(mutex_);
+  const auto it = handlers_.find(bCommand);
+  return it == handlers_.end() ? CommandHandler() : it->second;
+}
+
 void DeviceEngine::AddFault(const Fault& fault) {
   std::lock_guard lock(mutex_);
   faults_.push_back(fault);

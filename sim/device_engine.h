@@ -36,6 +36,9 @@ struct Request {
 struct Response {
   std::vector<std::uint8_t> reply;
   std::vector<std::uint8_t> data;
+  // TRANSFER_READ: the scanner cannot deliver the data; the reply is sent,
+  // then the connection closes.
+  bool withhold_data = false;
 };
 
 // Runs with the engine's lock held: reads and changes the state, returns
@@ -62,6 +65,8 @@ class DeviceEngine {
 
   // Adds or replaces the handler of one command code.
   void SetHandler(std::uint8_t bCommand, CommandHandler handler);
+  // The handler in place for a command code (empty when none).
+  CommandHandler HandlerOf(std::uint8_t bCommand) const;
 
   void AddFault(const Fault& fault);
   void ClearFaults();

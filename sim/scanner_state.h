@@ -32,6 +32,10 @@ struct ScannerState {
   std::string uuid_text = "{5CA77E55-0000-4000-8000-000000000001}";
   // Information record 1, value at offset 24.
   std::uint32_t info_record1_value = 40;
+  // False while the scanner cannot deliver information record 1 (its
+  // recovery firmware, or a return without it): the reply comes, then the
+  // connection closes.
+  bool info_record1_readable = true;
   // Information record 4: version 2.30, date stamp 2018-05-27 10:00.
   protocol::FirmwareInfo firmware_info{protocol::MakeVersion(2, 30),
                                        0x18051B0A};

@@ -107,10 +107,13 @@ void Session::OnBlock() {
       Response response = engine_.Dispatch({block_, {}});
       Emit(Fit(std::move(response.reply), protocol::kStatusReplySize),
            FaultPhase::kReply);
-      if (stage_ == Stage::kBlock) {
-        Emit(Fit(std::move(response.data), block_.dwLength),
-             FaultPhase::kDataToHost);
+      if (stage_ != Stage::kBlock) break;
+      if (response.withhold_data) {
+        QueueClose();
+        break;
       }
+      Emit(Fit(std::move(response.data), block_.dwLength),
+           FaultPhase::kDataToHost);
       break;
     }
     case protocol::TRANSFER_WRITE:

@@ -53,6 +53,7 @@ Response GetDeviceStatusExt(ScannerState& state, const Request&) {
 Response GetDeviceInfo(ScannerState& state, const Request& request) {
   switch (request.block.wParameter) {
     case 1:
+      if (!state.info_record1_readable) return {{}, {}, true};
       return {{}, Bytes(protocol::MakeInfoRecord1(state.info_record1_value))};
     case 4:
       return {{}, Bytes(protocol::MakeFirmwareInfoRecord(state.firmware_info))};

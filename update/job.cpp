@@ -7,7 +7,18 @@ Job::Job(JobBoard& board, int row, std::string_view address)
       row_(row),
       address_(address.substr(0, kJobAddressLength)) {}
 
-void Job::WriteText(std::string_view text) { board_.WriteRowText(row_, text); }
+Job::Job(JobBoard& board, int row, std::string_view address, RowWriter& rows)
+    : Job(board, row, address) {
+  rows_ = &rows;
+}
+
+void Job::WriteText(std::string_view text) {
+  if (rows_ != nullptr) {
+    rows_->WriteRowText(row_, text);
+  } else {
+    board_.WriteRowText(row_, text);
+  }
+}
 
 void Job::WriteString(int id) { WriteText(board_.UiString(id)); }
 

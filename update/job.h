@@ -15,6 +15,10 @@ inline constexpr std::size_t kJobAddressLength = 19;
 class Job {
  public:
   Job(JobBoard& board, int row, std::string_view address);
+  // A job whose texts go into another list than the Update Table (the
+  // Recover FW job writes into the Device Table); slot `row` is still the
+  // board's.
+  Job(JobBoard& board, int row, std::string_view address, RowWriter& rows);
   Job(const Job&) = delete;
   Job& operator=(const Job&) = delete;
 
@@ -37,6 +41,7 @@ class Job {
 
  private:
   JobBoard& board_;
+  RowWriter* rows_ = nullptr;  // null: the board's Update Table
   int row_;
   std::string address_;
   bool slot_freed_ = false;

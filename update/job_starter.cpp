@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -57,29 +58,45 @@ void StartOne(JobBoard& board, const CheckedRow& row, const JobWorkers& workers,
   if (claimed) board.slots().JoinThread(row.index);
   board.WriteRowText(row.index, "");
   if (!claimed) return;
+  LaunchClaimedJob(board, row.index, row.address, ChooseWorker(row, workers),
+                   launcher);
+}
 
-  JobWorker worker = ChooseWorker(row, workers);
+}  // namespace
+
+bool LaunchClaimedJob(JobBoard& board, int index, const std::string& address,
+                      JobWorker worker, ThreadLauncher& launcher,
+                      RowWriter* rows) {
   auto ended = std::make_shared<std::atomic<bool>>(false);
-  auto body = [&board, worker = std::move(worker), index = row.index,
-               address = row.address, ended] {
+  auto body = [&board, worker = std::move(worker), index, address, rows,
+               ended] {
     {
-      Job job(board, index, address);
-      if (worker) worker(job);
-      job.FreeSlot();  // a no-op when the worker already ended the job
+      std::optional<Job> job;
+      if (rows != nullptr) {
+        job.emplace(board, index, address, *rows);
+      } else {
+        job.emplace(board, index, address);
+      }
+      if (worker) worker(*job);
+      job->FreeSlot();  // a no-op when the worker already ended the job
     }
     ended->store(true);
   };
   std::thread thread;
   if (!launcher.Launch(std::move(body), thread)) {
-    board.slots().Release(row.index);
-    board.WriteRowText(row.index, board.UiString(kTextFailedAborted));
+    board.slots().Release(index);
+    const std::string text = board.UiString(kTextFailedAborted);
+    if (rows != nullptr) {
+      rows->WriteRowText(index, text);
+    } else {
+      board.WriteRowText(index, text);
+    }
     board.EnableControls();
-    return;
+    return false;
   }
-  board.slots().AttachThread(row.index, std::move(thread), std::move(ended));
+  board.slots().AttachThread(index, std::move(thread), std::move(ended));
+  return true;
 }
-
-}  // namespace
 
 ThreadLauncher& DefaultThreadLauncher() {
   static StdThreadLauncher launcher;

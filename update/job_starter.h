@@ -41,6 +41,15 @@ class ThreadLauncher {
 // std::thread, reporting a refusal as false.
 ThreadLauncher& DefaultThreadLauncher();
 
+// Runs `worker` for row `index` on a thread of its own, in the slot the
+// caller has already claimed (and whose old thread it has joined).  The
+// job's texts go to `rows`, or to the board's Update Table when it is null.
+// A thread that cannot be created frees the slot, writes
+// "Failed, FW Update Aborted." and enables the controls; false then.
+bool LaunchClaimedJob(JobBoard& board, int index, const std::string& address,
+                      JobWorker worker, ThreadLauncher& launcher,
+                      RowWriter* rows = nullptr);
+
 // Starts the jobs of the checked rows.  For each row, in order: clears its
 // text; a row at index 200 or beyond gets no job and the text
 // "Failed, FW Update Aborted."; a row whose slot is busy gets nothing;

@@ -21,6 +21,8 @@ inline constexpr int kTextStartWiaFailed = 128;
 inline constexpr int kTextFirmwareCorrupted = 129;
 inline constexpr int kTextSendingData = 130;
 inline constexpr int kTextRebootCountdown = 131;  // "%d:%02d" format
+inline constexpr int kTextRecoverFwSuccess = 137;
+inline constexpr int kTextNotInRecoveryMode = 138;
 inline constexpr int kTextCannotDowngrade = 160;
 
 }  // namespace refloq::update

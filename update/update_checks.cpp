@@ -228,7 +228,7 @@ bool RunUpdateChecks(UpdateJobContext& c) {
     return false;
   }
 
-  if (c.environment().enable_downgrade != 0 &&
+  if (!c.post_recovery() && c.environment().enable_downgrade != 0 &&
       !PassesDowngradeGuard(c.address())) {
     c.ExitUnlock(kTextCannotDowngrade);
     return false;

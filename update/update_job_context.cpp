@@ -9,79 +9,50 @@
 namespace refloq::update {
 
 UpdateJobContext::UpdateJobContext(Job& job,
-                                   const UpdateEnvironment& environment)
-    : job_(job), environment_(environment) {
-  link::InitConnection(connection_);
-}
-
-UpdateJobContext::~UpdateJobContext() {
-  link::CloseConnection(connection_);
-  link::CleanupSockets(connection_);
-}
+                                   const UpdateEnvironment& environment,
+                                   WorkflowVariant variant)
+    : JobConnection(job),
+      job_(job),
+      environment_(environment),
+      variant_(variant) {}
 
 CWIAControl& UpdateJobContext::wia() {
-  if (!wia_) {
-    if (environment_.service_control != nullptr) {
-      wia_.emplace(*environment_.service_control);
-    } else {
-      wia_.emplace();
-    }
-  }
-  return *wia_;
+  return JobWia(wia_, environment_.service_control);
 }
 
 void UpdateJobContext::Trace(std::string_view line) const {
   link::AppendTraceLine(line, environment_.trace_path, 0);
 }
 
-bool UpdateJobContext::Open() {
-  return link::OpenConnection(connection_, address()) != 0;
-}
-
-bool UpdateJobContext::Close() {
-  return link::CloseConnection(connection_) != 0;
-}
-
-bool UpdateJobContext::ExchangeStatus() {
-  const protocol::CommandBlockBytes block =
-      protocol::BuildCommandBlock(protocol::kGetDeviceStatus);
-  return link::ExchangeCommand(connection_, block.data(),
-                               status_reply.data()) != 0;
-}
-
-protocol::sKestoDeviceStatus UpdateJobContext::Status() const {
-  return protocol::DecodeDeviceStatus(status_reply.data());
-}
-
 void UpdateJobContext::ExitText(int text_id) { job_.Finish(text_id); }
 
 void UpdateJobContext::ExitClose(int text_id) {
-  link::UnlockControlPipe(connection_);  // nothing without a USB device
+  link::UnlockControlPipe(connection());  // nothing without a USB device
   Close();
   job_.Finish(text_id);
 }
 
 void UpdateJobContext::ExitTextClose(int text_id) {
   job_.WriteString(text_id);
-  link::UnlockControlPipe(connection_);
+  link::UnlockControlPipe(connection());
   Close();
   job_.FreeSlot();
 }
 
 void UpdateJobContext::ReleaseControlPipe() {
   if (!usb()) return;
-  if (connection_.hUsbDevice) {
-    link::UnlockControlPipe(connection_);
+  if (connection().hUsbDevice) {
+    link::UnlockControlPipe(connection());
     return;
   }
-  if (Open()) link::UnlockControlPipe(connection_);
+  if (Open()) link::UnlockControlPipe(connection());
   Close();
 }
 
 void UpdateJobContext::ExitPipeRelease(int text_id) {
   if (usb()) {
     Open();
-    link::UnlockControlPipe(connection_);
+    link::UnlockControlPipe(connection());
     Close();
   }
   job_.Finish(text_id);
@@ -94,12 +65,12 @@ bool UpdateJobContext::SendUnlock(std::string_view key_start,
   protocol::StatusReply reply{};
   if (!key_start.empty()) Trace("==>Send REFLOQ_UNLOCK_SCANNER cmd start");
   const bool sent =
-      link::ExchangeCommand(connection_, block.data(), reply.data()) != 0;
+      link::ExchangeCommand(connection(), block.data(), reply.data()) != 0;
   if (!key_start.empty()) Trace("==>Send REFLOQ_UNLOCK_SCANNER cmd finish");
   if (!sent) return false;
   if (!key_start.empty()) Trace(key_start);
   const bool key_sent =
-      link::SendData(connection_, lock_key.data(), protocol::kLockKeySize,
+      link::SendData(connection(), lock_key.data(), protocol::kLockKeySize,
                      environment_.trace_path, 0) != 0;
   if (!key_finish.empty()) Trace(key_finish);
   return key_sent;
@@ -108,7 +79,7 @@ bool UpdateJobContext::SendUnlock(std::string_view key_start,
 void UpdateJobContext::ExitUnlock(int text_id) {
   if (usb()) {
     Open();
-    link::UnlockControlPipe(connection_);
+    link::UnlockControlPipe(connection());
     Close();
   }
   if (Open()) SendUnlock();  // the result changes nothing
@@ -120,7 +91,7 @@ void UpdateJobContext::ExitFirmwareUnlock(std::string_view key_start,
                                           std::string_view key_finish) {
   if (usb()) {
     Trace("==>Control pipe unlock start");
-    link::UnlockControlPipe(connection_);
+    link::UnlockControlPipe(connection());
     Trace("==>Control pipe unlock finish");
   }
   Trace("==>Close connect start");
@@ -131,7 +102,7 @@ void UpdateJobContext::ExitFirmwareUnlock(std::string_view key_start,
   Trace("==>Open connect finish");
   if (opened) SendUnlock(key_start, key_finish);
   job_.WriteString(kTextSendFwFailed);
-  link::UnlockControlPipe(connection_);
+  link::UnlockControlPipe(connection());
   Close();
   job_.FreeSlot();
 }

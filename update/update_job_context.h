@@ -10,16 +10,24 @@
 #include "protocol/device_status.h"
 #include "protocol/lock_key.h"
 #include "update/job.h"
+#include "update/job_connection.h"
 #include "update/update_environment.h"
 #include "update/wia_control.h"
 
 namespace refloq::update {
 
-class UpdateJobContext {
+// The general workflow as its own job, or as the second half of a USB
+// recovery-mode job whose scanner came back ready without its information
+// record: then the downgrade guard, the record check before the firmware
+// command (and its pause) and two trace lines of the progress loop are
+// left out.
+enum class WorkflowVariant { kUpdate, kPostRecovery };
+
+class UpdateJobContext : public JobConnection {
  public:
-  UpdateJobContext(Job& job, const UpdateEnvironment& environment);
-  // Ends the job's use of the sockets; the service handles close with it.
-  ~UpdateJobContext();
+  UpdateJobContext(Job& job, const UpdateEnvironment& environment,
+                   WorkflowVariant variant = WorkflowVariant::kUpdate);
+  // The service handles close with it, then the connection.
   UpdateJobContext(const UpdateJobContext&) = delete;
   UpdateJobContext& operator=(const UpdateJobContext&) = delete;
 
@@ -27,17 +35,12 @@ class UpdateJobContext {
   const UpdateEnvironment& environment() const { return environment_; }
   const std::string& address() const { return job_.address(); }
   bool usb() const { return job_.is_usb(); }
-  link::DeviceConnection& connection() { return connection_; }
+  bool post_recovery() const {
+    return variant_ == WorkflowVariant::kPostRecovery;
+  }
   CWIAControl& wia();
 
   void Trace(std::string_view line) const;
-
-  // Opens the job's connection to its address, replacing the last one.
-  bool Open();
-  bool Close();
-  // GET_DEVICE_STATUS on the open connection into the status reply.
-  bool ExchangeStatus();
-  protocol::sKestoDeviceStatus Status() const;
 
   // The failure exits; each writes `text_id` and ends the job.
   void ExitText(int text_id);
@@ -60,12 +63,11 @@ class UpdateJobContext {
   protocol::LockKey lock_key{};
   std::string uuid_before;
   bool asleep = false;
-  protocol::StatusReply status_reply{};
 
  private:
   Job& job_;
   const UpdateEnvironment& environment_;
-  link::DeviceConnection connection_;
+  const WorkflowVariant variant_;
   std::optional<CWIAControl> wia_;
 };
 

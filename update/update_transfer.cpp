@@ -41,7 +41,9 @@ bool SendFirmware(UpdateJobContext& c) {
     c.ExitClose(kTextConnectionFailed);
     return false;
   }
-  if (!protocol::CheckUsbInfoRecord()) Clock::Sleep(kNoInfoRecordPauseMs);
+  if (!c.post_recovery() && !protocol::CheckUsbInfoRecord()) {
+    Clock::Sleep(kNoInfoRecordPauseMs);
+  }
 
   const std::span<const std::uint8_t> image = c.environment().firmware;
   const auto length = static_cast<std::uint32_t>(image.size());
@@ -102,7 +104,9 @@ bool FollowProgress(UpdateJobContext& c) {
       if (!c.Close()) polled = false;
       if (!polled) {
         if (failed_polls > kFailedPollsTolerated) {
-          c.Trace("==>Send get device status cmd fail return");
+          if (!c.post_recovery()) {
+            c.Trace("==>Send get device status cmd fail return");
+          }
           c.ReleaseControlPipe();
           c.job().Finish(kTextUpdateFailed);
           return false;
@@ -130,7 +134,7 @@ bool FollowProgress(UpdateJobContext& c) {
     if (status.wFWInfo == protocol::SCANNER_STATUS_READY &&
         status.bProgress == 0) {
       c.job().WriteText(ProgressText(100));
-      c.Trace("==>get update percentage = 100%");
+      if (!c.post_recovery()) c.Trace("==>get update percentage = 100%");
       c.Trace("==>Into get update percentage loop finish");
       c.Trace("==>Control pipe unlock start");
       c.ReleaseControlPipe();

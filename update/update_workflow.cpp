@@ -12,6 +12,11 @@ void UpdateThreadProc(Job& job, const UpdateEnvironment& environment) {
   if (RunUpdateChecks(context)) RunTransferAndFinish(context);
 }
 
+void RunPostRecoveryUpdate(Job& job, const UpdateEnvironment& environment) {
+  UpdateJobContext context(job, environment, WorkflowVariant::kPostRecovery);
+  if (RunUpdateChecks(context)) RunTransferAndFinish(context);
+}
+
 JobWorker MakeUpdateWorker(UpdateEnvironment environment) {
   auto shared =
       std::make_shared<const UpdateEnvironment>(std::move(environment));

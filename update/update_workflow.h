@@ -11,6 +11,12 @@ namespace refloq::update {
 // Runs the whole job and ends it (final text, slot idle, controls).
 void UpdateThreadProc(Job& job, const UpdateEnvironment& environment);
 
+// RunPostRecoveryUpdate: the same workflow on the calling thread of a USB
+// recovery-mode job, for its own row and address, without the downgrade
+// guard and without the information record check and its pause.  Ends the
+// job as UpdateThreadProc does.
+void RunPostRecoveryUpdate(Job& job, const UpdateEnvironment& environment);
+
 // The worker for StartJobs.  The jobs share one copy of `environment`,
 // which lives as long as any of them.
 JobWorker MakeUpdateWorker(UpdateEnvironment environment);

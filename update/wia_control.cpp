@@ -175,4 +175,16 @@ bool CWIAControl::StartWIA() {
   return true;
 }
 
+CWIAControl& JobWia(std::optional<CWIAControl>& wia,
+                    platform::ServiceControl* layer) {
+  if (!wia) {
+    if (layer != nullptr) {
+      wia.emplace(*layer);
+    } else {
+      wia.emplace();
+    }
+  }
+  return *wia;
+}
+
 }  // namespace refloq::update

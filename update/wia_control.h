@@ -9,6 +9,7 @@
 // needs them and kept for the life of the instance; every wait goes
 // through platform::Clock.
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "platform/service_control.h"
@@ -70,5 +71,10 @@ class CWIAControl {
   platform::ServiceHandle m_hService = platform::ServiceHandle::kNull;
   platform::ServiceStatus m_ssStatus{};
 };
+
+// A job's controller, made on its first use: on `layer`, or on the
+// process's layer when it is null.
+CWIAControl& JobWia(std::optional<CWIAControl>& wia,
+                    platform::ServiceControl* layer);
 
 }  // namespace refloq::update

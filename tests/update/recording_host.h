@@ -79,11 +79,15 @@ inline std::string EnglishUiString(int id) {
       {120, "Send FW Failed, FW Update Aborted."},
       {123, "Get UUID Failed, FW Update Aborted."},
       {124, "Checking..."},
+      {125, "FW File is Missing, FW Update Aborted."},
       {126, "Device Error Occurred, FW Update Aborted."},
       {127, "Stop, WIA Failed, FW Update Aborted."},
       {128, "Start WIA Failed."},
+      {129, "Firmware in Firmware Update Tool is corrupted."},
       {130, "Sending Data. Wait for 10-20 Sec."},
       {131, "Wait for %d:%02d min, Device Will Reboot."},
+      {137, "Recover FW Success, Please Reboot Device."},
+      {138, "This Device is not in Recovery Mode."},
       {160, "Firmware Update Unsuccessful\nCannot downgrade firmware"},
   };
   const auto it = texts.find(id);

@@ -84,9 +84,12 @@ class WorkflowFixture : public ::testing::Test {
                : sim::testing::SimulatedScanner::TcpAddress();
   }
 
+  // The trace lines written on the calling thread are the job's.
+  void TraceThisThread() { job_thread_ = std::this_thread::get_id(); }
+
   // Runs one job for row 0 to its end.
   void RunJob(Transport transport) {
-    job_thread_ = std::this_thread::get_id();
+    TraceThisThread();
     ASSERT_TRUE(board_.slots().TryClaim(0));
     Job job(board_, 0, AddressOf(transport));
     UpdateThreadProc(job, environment_);
