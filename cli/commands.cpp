@@ -8,6 +8,7 @@ std::vector<std::unique_ptr<Command>> MakeCommands() {
   commands.push_back(MakeSearchCommand());
   commands.push_back(MakeLoginCommand());
   commands.push_back(MakeUpdateCommand());
+  commands.push_back(MakeRecoverCommand());
   commands.push_back(MakeFirmwareCommand());
   return commands;
 }

@@ -10,6 +10,7 @@ std::unique_ptr<Command> MakeStatusCommand();
 std::unique_ptr<Command> MakeSearchCommand();
 std::unique_ptr<Command> MakeLoginCommand();
 std::unique_ptr<Command> MakeUpdateCommand();
+std::unique_ptr<Command> MakeRecoverCommand();
 std::unique_ptr<Command> MakeFirmwareCommand();
 
 }  // namespace refloq::cli

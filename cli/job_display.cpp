@@ -3,9 +3,10 @@
 namespace refloq::cli {
 
 JobDisplay::JobDisplay(Context& context, std::vector<std::string> addresses,
-                       bool live)
+                       bool live, std::string job_stage)
     : context_(context),
       addresses_(std::move(addresses)),
+      job_stage_(std::move(job_stage)),
       last_texts_(addresses_.size()) {
   if (live) {
     live_ = std::make_unique<LiveTable>(context.report, context.ui, addresses_);
@@ -48,7 +49,7 @@ void JobDisplay::WriteRowText(int row, std::string_view text) {
       index = update_rows_[static_cast<std::size_t>(row)];
     }
   }
-  Show(index, text, "update");
+  Show(index, text, job_stage_);
 }
 
 void JobsEnded::EnableControls() {

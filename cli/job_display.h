@@ -19,10 +19,13 @@ namespace refloq::cli {
 
 class JobDisplay final : public update::RowWriter {
  public:
-  JobDisplay(Context& context, std::vector<std::string> addresses, bool live);
+  // job_stage: the stage of the jobs' texts in the JSON objects.
+  JobDisplay(Context& context, std::vector<std::string> addresses, bool live,
+             std::string job_stage = "update");
 
   // A text for the scanner at `index` of the addresses; `stage` names the
-  // step that wrote it in the JSON object ("login", "probe", "update").
+  // step that wrote it in the JSON object ("login", "probe", "update",
+  // "recover").
   void Show(int index, std::string_view text, std::string_view stage);
   std::string LastText(int index) const;
 
@@ -35,6 +38,7 @@ class JobDisplay final : public update::RowWriter {
  private:
   Context& context_;
   const std::vector<std::string> addresses_;
+  const std::string job_stage_;
   std::unique_ptr<LiveTable> live_;
   mutable std::mutex mutex_;
   std::vector<std::string> last_texts_;

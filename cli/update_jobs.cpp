@@ -7,16 +7,18 @@
 #include "discovery/rediscovery.h"
 #include "update/job_board.h"
 #include "update/job_starter.h"
+#include "update/recovery_workflow.h"
 #include "update/update_workflow.h"
 
 namespace refloq::cli {
-namespace {
+namespace {}  // namespace
 
-// The window's wait for its workers at close: 100 waits of 1000 ms.
-constexpr int kWorkerWaits = 100;
-constexpr std::uint32_t kWorkerWaitMs = 1000;
-
-}  // namespace
+void WaitForJobs(update::JobBoard& board, JobsEnded& ended) {
+  ended.Wait();
+  // A job frees its slot just before its final text: join every worker,
+  // as the window does at close (100 waits of 1000 ms).
+  board.slots().WaitForWorkers(100, 1000);
+}
 
 void RunUpdateJobs(Context& context, JobDisplay& display,
                    const std::vector<std::string>& addresses,
@@ -36,6 +38,9 @@ void RunUpdateJobs(Context& context, JobDisplay& display,
 
   update::JobWorkers workers;
   workers.update = update::MakeUpdateWorker(environment);
+  // The recovery-mode job deciphers the program's own container (resource
+  // BINARY 139), whatever image the other jobs got.
+  workers.usb_recovery = update::MakeRecoveryUsbWorker(environment);
   workers.query_usb_status = QueryUsbStatus;
 
   std::vector<update::CheckedRow> rows;
@@ -46,9 +51,7 @@ void RunUpdateJobs(Context& context, JobDisplay& display,
   JobsEnded ended;
   update::JobBoard board(display, ended, context.ui);
   update::StartJobs(board, rows, workers);
-  ended.Wait();
-  // A job frees its slot just before its final text: join every worker.
-  board.slots().WaitForWorkers(kWorkerWaits, kWorkerWaitMs);
+  WaitForJobs(board, ended);
 }
 
 }  // namespace refloq::cli

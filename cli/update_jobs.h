@@ -8,6 +8,7 @@
 #include "cli/command.h"
 #include "cli/job_display.h"
 #include "firmware/firmware_image.h"
+#include "update/job_board.h"
 
 namespace refloq::cli {
 
@@ -17,5 +18,8 @@ void RunUpdateJobs(Context& context, JobDisplay& display,
                    const std::vector<std::string>& addresses,
                    const std::vector<int>& update_rows,
                    const firmware::FirmwareImage& image);
+
+// Waits until the board's last job has ended and written its final text.
+void WaitForJobs(update::JobBoard& board, JobsEnded& ended);
 
 }  // namespace refloq::cli
