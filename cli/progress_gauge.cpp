@@ -4,16 +4,19 @@
 #include <charconv>
 #include <cstdio>
 
-#include "cli/ui_format.h"
+#include "update/status_format.h"
+#include "update/status_text_ids.h"
 
 namespace refloq::cli {
 namespace {
 
-constexpr int kTextSuccess = 114;
-constexpr int kTextStartingUpdate = 116;
-constexpr int kTextChecking = 124;
-constexpr int kTextSendingData = 130;
-constexpr int kTextRebootCountdown = 131;
+using update::kTextChecking;
+using update::kTextRebootCountdown;
+using update::kTextSendingData;
+using update::kTextStartingUpdate;
+using update::kTextSuccess;
+
+// The network job's restart countdown, 1:20 down to 0:01.
 constexpr int kCountdownSeconds = 80;
 
 // The image is on its way at 5 %, in the scanner at 40 %; the restart
@@ -33,7 +36,7 @@ ProgressGauge::ProgressGauge(const UiText& ui) {
   const std::string countdown = ui(kTextRebootCountdown);
   for (int left = kCountdownSeconds; left >= 1; --left) {
     const int done = kCountdownSeconds - left + 1;
-    stages_[FormatMinutesSeconds(countdown, left / 60, left % 60)] =
+    stages_[update::FormatTwoNumbers(countdown, left / 60, left % 60)] =
         kSent + (kUpdated - kSent) * done / kCountdownSeconds;
   }
 }

@@ -5,7 +5,6 @@
 
 #include "cli/live_table.h"
 #include "cli/progress_gauge.h"
-#include "cli/ui_format.h"
 
 namespace refloq::cli {
 namespace {
@@ -24,24 +23,6 @@ std::string Texts(int id) {
       return "Wait for %d:%02d min, Device Will Reboot.";
     default:
       return "text " + std::to_string(id);
-  }
-}
-
-TEST(UiFormat, MinutesAndSeconds) {
-  const struct {
-    const char* format;
-    int minutes, seconds;
-    const char* text;
-  } cases[] = {
-      {"Wait for %d:%02d min, Device Will Reboot.", 1, 20,
-       "Wait for 1:20 min, Device Will Reboot."},
-      {"Wait for %d:%02d min", 0, 1, "Wait for 0:01 min"},
-      {"%d%% %s %d %d", 2, 3, "2% %s 3 %d"},  // a third conversion stays
-      {"trailing %", 1, 2, "trailing %"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(FormatMinutesSeconds(c.format, c.minutes, c.seconds), c.text)
-        << c.format;
   }
 }
 
