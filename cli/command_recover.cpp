@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/exit_code.h"
 #include "cli/job_display.h"
+#include "cli/still_image_service.h"
 #include "cli/update_jobs.h"
 #include "update/recovery_workflow.h"
 
@@ -34,6 +35,7 @@ class RecoverCommand : public Command {
       return kExitFailed;
     }
     WaitForJobs(board, ended);
+    RestartStillImageService();
     return display.LastText(0) == context.ui(kTextRecoverFwSuccess)
                ? kExitDone
                : kExitFailed;

@@ -18,8 +18,9 @@ void ReportedList::AppendRow(std::string_view address,
     std::lock_guard lock(mutex_);
     addresses_.emplace_back(address);
   }
-  // Every row a search adds is a scanner that answered ready.
-  if (report_ != nullptr) report_->Row(address, status, {{"state", "ready"}});
+  // The row's text is the window's "Ready"; no state is claimed beyond
+  // it, since the multicast search lists a busy scanner too.
+  if (report_ != nullptr) report_->Row(address, status);
 }
 
 void ReportedMessages::ShowMessage(std::string_view text,

@@ -1,8 +1,10 @@
 #include "cli/update_jobs.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "cli/search_window.h"
+#include "cli/still_image_service.h"
 #include "cli/usb_probe.h"
 #include "discovery/rediscovery.h"
 #include "update/job_board.h"
@@ -52,6 +54,10 @@ void RunUpdateJobs(Context& context, JobDisplay& display,
   update::JobBoard board(display, ended, context.ui);
   update::StartJobs(board, rows, workers);
   WaitForJobs(board, ended);
+  const bool usb_job =
+      std::any_of(rows.begin(), rows.end(),
+                  [](const auto& row) { return row.address == "USB"; });
+  if (usb_job) RestartStillImageService();
 }
 
 }  // namespace refloq::cli

@@ -13,7 +13,8 @@
 namespace refloq::cli {
 
 // update_rows: the indices into `addresses` of the Update Table's rows.
-// Returns once every job has written its final text.
+// Returns once every job has written its final text, and after a USB job
+// once the still-image service has been started again.
 void RunUpdateJobs(Context& context, JobDisplay& display,
                    const std::vector<std::string>& addresses,
                    const std::vector<int>& update_rows,

@@ -10,6 +10,7 @@
 #include "cli/exit_code.h"
 #include "cli_fleet.h"
 #include "cli_runner.h"
+#include "update/wia_control.h"
 
 namespace refloq::cli {
 namespace {
@@ -224,6 +225,24 @@ TEST(UpdateCommand, TheUsbScannerIsUpdatedOrLeftBehind) {
   EXPECT_NE(absent.err.find("No Device Selected, Please Check."),
             std::string::npos)
       << absent.err;
+}
+
+// A failed USB job leaves the still-image service stopped and disabled;
+// the command starts it again as it ends, as the window does at close.
+TEST(UpdateCommand, TheStillImageServiceRunsAgainAfterAFailedUsbJob) {
+  sim::testing::SimulatedScanner scanner;
+  platform::Clock::SetScale(50.0);
+  scanner.engine().UpdateState(
+      [](sim::ScannerState& s) { s.downgrade_permission = 1; });
+  sim::UpdateTimelineOptions refuses;
+  refuses.image_reply_error = 0x7001;
+  sim::UpdateTimeline timeline(scanner.engine(), refuses);
+  PackageFile package;
+  const auto result = RunCli({"update", "--package", package.path(), "USB"});
+  EXPECT_EQ(result.code, kExitFailed);
+  EXPECT_EQ(TextsOf(result.out, "USB").back(),
+            "Send FW Failed, FW Update Aborted.");
+  EXPECT_TRUE(update::CWIAControl().IsWIARunning());
 }
 
 }  // namespace
