@@ -76,7 +76,8 @@ int Run(const std::vector<std::string>& args, CliIo& io,
   }
 
   Reporter report(io.out, io.err, json);
-  Context context{io, report, startup.ui, startup.settings};
+  Context context{io, report, startup.ui, startup.settings,
+                  startup.service_control};
   for (auto& [sub, command] : defined) {
     if (sub->parsed()) return command->Run(context);
   }

@@ -14,6 +14,9 @@ namespace refloq::cli {
 struct Startup {
   UiText ui;
   Settings settings;
+  // The still-image service layer of USB jobs; null: the process's (tests
+  // give a scripted one).
+  platform::ServiceControl* service_control = nullptr;
 };
 
 // args: the command line without the program name.  Returns an ExitCode.

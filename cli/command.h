@@ -13,6 +13,10 @@ namespace CLI {
 class App;
 }
 
+namespace refloq::platform {
+class ServiceControl;
+}
+
 namespace refloq::cli {
 
 // A user-visible text by its string id, as the window shows it (built-in
@@ -35,6 +39,7 @@ struct Context {
   Reporter& report;
   const UiText& ui;
   const Settings& settings;
+  platform::ServiceControl* service_control;  // null: the process's
 };
 
 class Command {

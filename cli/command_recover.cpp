@@ -30,12 +30,14 @@ class RecoverCommand : public Command {
     display.SetUpdateTable({0});
     JobsEnded ended;
     update::JobBoard board(display, ended, context.ui);
-    if (!update::StartRecoverFw(board, display, {})) {
+    update::UpdateEnvironment environment;
+    environment.service_control = context.service_control;
+    if (!update::StartRecoverFw(board, display, environment)) {
       context.report.Error("recover", "the recovery job could not start");
       return kExitFailed;
     }
     WaitForJobs(board, ended);
-    RestartStillImageService();
+    RestartStillImageService(context.service_control);
     return display.LastText(0) == context.ui(kTextRecoverFwSuccess)
                ? kExitDone
                : kExitFailed;

@@ -3,10 +3,15 @@
 // the service and starts it again only when it ends well; the window starts
 // it again as it closes.  The CLI does the same as a command that ran a USB
 // job ends, so a failed job never leaves the service disabled.
+namespace refloq::platform {
+class ServiceControl;
+}
+
 namespace refloq::cli {
 
 // Sets the service to automatic start and starts it (as the window's
-// close); true when it runs.
-bool RestartStillImageService();
+// close), over `layer` or, when it is null, the process's service layer;
+// true when it runs.
+bool RestartStillImageService(platform::ServiceControl* layer);
 
 }  // namespace refloq::cli

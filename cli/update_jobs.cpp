@@ -34,6 +34,7 @@ void RunUpdateJobs(Context& context, JobDisplay& display,
   environment.firmware_owner = image.m_pFirmwareData;
   environment.wait_for_wake = true;  // the hidden check box, checked
   environment.enable_downgrade = context.settings.enable_downgrade;
+  environment.service_control = context.service_control;
   environment.rediscover = [search](std::string_view wanted_id) {
     return discovery::RediscoverDevice(search->window(), wanted_id);
   };
@@ -57,7 +58,7 @@ void RunUpdateJobs(Context& context, JobDisplay& display,
   const bool usb_job =
       std::any_of(rows.begin(), rows.end(),
                   [](const auto& row) { return row.address == "USB"; });
-  if (usb_job) RestartStillImageService();
+  if (usb_job) RestartStillImageService(context.service_control);
 }
 
 }  // namespace refloq::cli

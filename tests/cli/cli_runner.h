@@ -28,6 +28,14 @@ inline Startup TestStartup() {
   return startup;
 }
 
+// The same with a scripted still-image service for the USB jobs, so that
+// no test changes the machine's (or Wine's) own service.
+inline Startup StartupWithServices(platform::ServiceControl& services) {
+  Startup startup = TestStartup();
+  startup.service_control = &services;
+  return startup;
+}
+
 // output_is_terminal: standard output is taken for a terminal (the live
 // table of `update`).
 inline CliResult RunCli(const std::vector<std::string>& args,

@@ -13,6 +13,7 @@
 #include "platform/resources.h"
 #include "protocol/command_catalogue.h"
 #include "sim/recovery_timeline.h"
+#include "tests/update/scripted_service_control.h"
 
 namespace refloq::cli {
 namespace {
@@ -20,7 +21,6 @@ namespace {
 using testing::JsonLines;
 using testing::Lines;
 using testing::PackageFile;
-using testing::RunCli;
 
 const char kRecovered[] = "USB\tRecover FW Success, Please Reboot Device.";
 
@@ -44,17 +44,21 @@ class RecoveryCommands : public ::testing::Test {
   std::vector<sim::ReceivedImage> Images() {
     return scanner_.engine().State().images;
   }
+  testing::CliResult Run(const std::vector<std::string>& args) {
+    return testing::RunCli(args, "", testing::StartupWithServices(services_));
+  }
 
   sim::testing::SimulatedScanner scanner_;
   std::vector<std::uint8_t> container_;
   std::optional<platform::ScopedBinaryResource> resource_;
   std::optional<sim::RecoveryTimeline> recovery_;
+  update::testing::ScriptedServiceControl services_{{}};
 };
 
 TEST_F(RecoveryCommands, RecoverWritesTheBuiltInImageAndSaysToReboot) {
   EmbedContainer();
   EnterRecovery();
-  const auto result = RunCli({"recover"});
+  const auto result = Run({"recover"});
   EXPECT_EQ(result.code, kExitDone) << result.out << result.err;
   const auto lines = Lines(result.out);
   ASSERT_GE(lines.size(), 4u) << result.out;
@@ -71,7 +75,7 @@ TEST_F(RecoveryCommands, RecoverFailuresExitWithOne) {
   {
     // Ready, not in recovery mode.
     EmbedContainer();
-    const auto result = RunCli({"--json", "recover"});
+    const auto result = Run({"--json", "recover"});
     EXPECT_EQ(result.code, kExitFailed);
     const auto objects = JsonLines(result.out);
     ASSERT_FALSE(objects.empty());
@@ -83,7 +87,7 @@ TEST_F(RecoveryCommands, RecoverFailuresExitWithOne) {
   {
     // The test program carries no container of its own.
     EnterRecovery();
-    const auto result = RunCli({"recover"});
+    const auto result = Run({"recover"});
     EXPECT_EQ(result.code, kExitFailed);
     EXPECT_EQ(Lines(result.out).back(),
               "USB\tFW File is Missing, FW Update Aborted.");
@@ -95,7 +99,7 @@ TEST_F(RecoveryCommands, UpdateRunsTheRecoveryModeJobForUsbInRecoveryMode) {
   EmbedContainer();
   EnterRecovery();
   PackageFile package;  // the other jobs' image; recovery uses its own
-  const auto result = RunCli({"update", "--package", package.path(), "USB"});
+  const auto result = Run({"update", "--package", package.path(), "USB"});
   EXPECT_EQ(result.code, kExitDone) << result.out << result.err;
   const auto lines = Lines(result.out);
   ASSERT_GE(lines.size(), 2u);

@@ -10,7 +10,7 @@
 #include "cli/exit_code.h"
 #include "cli_fleet.h"
 #include "cli_runner.h"
-#include "update/wia_control.h"
+#include "tests/update/scripted_service_control.h"
 
 namespace refloq::cli {
 namespace {
@@ -205,9 +205,12 @@ TEST(UpdateCommand, TheUsbScannerIsUpdatedOrLeftBehind) {
   scanner.engine().UpdateState(
       [](sim::ScannerState& s) { s.downgrade_permission = 1; });
   PackageFile package;
+  update::testing::ScriptedServiceControl services({});
+  const Startup startup = testing::StartupWithServices(services);
   {
     sim::UpdateTimeline timeline(scanner.engine(), {});
-    const auto result = RunCli({"update", "--package", package.path(), "USB"});
+    const auto result =
+        RunCli({"update", "--package", package.path(), "USB"}, "", startup);
     EXPECT_EQ(result.code, kExitDone) << result.out << result.err;
     const auto texts = TextsOf(result.out, "USB");
     ASSERT_FALSE(texts.empty());
@@ -219,7 +222,8 @@ TEST(UpdateCommand, TheUsbScannerIsUpdatedOrLeftBehind) {
     EXPECT_EQ(images[0].sha256, package.sha256());
   }
   scanner.engine().SetRefuseConnections(true);
-  const auto absent = RunCli({"update", "--package", package.path(), "USB"});
+  const auto absent =
+      RunCli({"update", "--package", package.path(), "USB"}, "", startup);
   EXPECT_EQ(absent.code, kExitFailed);
   EXPECT_EQ(absent.out, "USB\tDevice Not Found.  Please Check.\n");
   EXPECT_NE(absent.err.find("No Device Selected, Please Check."),
@@ -238,11 +242,15 @@ TEST(UpdateCommand, TheStillImageServiceRunsAgainAfterAFailedUsbJob) {
   refuses.image_reply_error = 0x7001;
   sim::UpdateTimeline timeline(scanner.engine(), refuses);
   PackageFile package;
-  const auto result = RunCli({"update", "--package", package.path(), "USB"});
+  update::testing::ScriptedServiceControl services({});
+  const auto result = RunCli({"update", "--package", package.path(), "USB"}, "",
+                             testing::StartupWithServices(services));
   EXPECT_EQ(result.code, kExitFailed);
   EXPECT_EQ(TextsOf(result.out, "USB").back(),
             "Send FW Failed, FW Update Aborted.");
-  EXPECT_TRUE(update::CWIAControl().IsWIARunning());
+  EXPECT_GT(services.calls().stop_controls, 0) << "the job stopped it";
+  EXPECT_EQ(services.state(), platform::kServiceRunning);
+  EXPECT_EQ(services.start_type(), platform::kServiceAutoStart);
 }
 
 }  // namespace
