@@ -10,7 +10,6 @@
 #include "cli/job_display.h"
 #include "cli/login_step.h"
 #include "cli/move_down.h"
-#include "cli/search_window.h"
 #include "cli/update_jobs.h"
 #include "update/status_text_ids.h"
 
@@ -85,8 +84,9 @@ class UpdateCommand : public Command {
 
     int succeeded = 0;
     for (int index : moved) {
-      if (display.LastText(index) == context.ui(update::kTextSuccess))
+      if (display.LastText(index) == context.ui(update::kTextSuccess)) {
         ++succeeded;
+      }
     }
     const int total = static_cast<int>(addresses_.size());
     context.report.Message(std::to_string(succeeded) + " of " +

@@ -13,7 +13,6 @@
 #include "update/update_workflow.h"
 
 namespace refloq::cli {
-namespace {}  // namespace
 
 void WaitForJobs(update::JobBoard& board, JobsEnded& ended) {
   ended.Wait();
