@@ -112,7 +112,7 @@ void RecoveryTimeline::Run() {
   if (!Pause(options_.writing_ms)) return;
   engine_.SetRefuseConnections(true);
   SetPhase(RecoveryPhase::kRestarting);
-  if (options_.return_as == RecoveryReturn::kNever ||
+  if (options_.return_as == RecoveryReturn::kStaysAway ||
       !Pause(options_.restart_ms)) {
     return;
   }

@@ -24,7 +24,7 @@ namespace refloq::sim {
 enum class RecoveryReturn {
   kWorking,             // ready on working firmware, record 1 readable
   kReadyWithoutRecord,  // ready, record 1 still not deliverable
-  kNever,               // stays away
+  kStaysAway,           // never comes back
   kSilent,              // takes connections, never answers the status
 };
 

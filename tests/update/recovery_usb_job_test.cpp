@@ -264,7 +264,7 @@ TEST_F(RecoveryUsbJob, ReadyWithoutRecordOneGetsTheGeneralUpdateInItsRow) {
 
 TEST_F(RecoveryUsbJob, ADeviceThatStaysAwayFailsAfterThreeMinutes) {
   sim::RecoveryTimelineOptions options;
-  options.return_as = sim::RecoveryReturn::kNever;
+  options.return_as = sim::RecoveryReturn::kStaysAway;
   EnterRecovery(options);
   RunRecoveryJob();
 
