@@ -36,8 +36,8 @@ std::span<const CatalogueEntry> CommandCatalogue() { return kCatalogue; }
 
 std::string CommandName(std::uint8_t bCommand, std::uint16_t wParameter) {
   for (const CatalogueEntry& entry : kCatalogue) {
-    if (entry.spec.bCommand == bCommand &&
-        entry.spec.wParameter == wParameter) {
+    if (entry.definition.bCommand == bCommand &&
+        entry.definition.wParameter == wParameter) {
       return std::string(entry.name);
     }
   }
@@ -45,10 +45,10 @@ std::string CommandName(std::uint8_t bCommand, std::uint16_t wParameter) {
          std::to_string(wParameter);
 }
 
-CommandBlockBytes BuildCommandBlock(const CommandSpec& spec) {
+CommandBlockBytes BuildCommandBlock(const CommandDefinition& definition) {
   CommandBlockBytes block{};
-  BuildCommandBlock(block, spec.bCommand, spec.bTransferType, spec.wParameter,
-                    spec.dwLength);
+  BuildCommandBlock(block, definition.bCommand, definition.bTransferType,
+                    definition.wParameter, definition.dwLength);
   return block;
 }
 

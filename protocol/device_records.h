@@ -34,6 +34,9 @@ using ExtendedInfoRecord = std::vector<std::uint8_t>;
 inline constexpr std::uint32_t kUuidTextSize = 40;
 
 // Shell command text (RUN_SHELL_COMMAND): the text, zero-padded to 256.
+// The scanner runs it on its own system before it takes an image (it stops
+// two of its network services); it is part of the wire format, fixed to the
+// byte, and nothing on the host ever runs it.
 inline constexpr std::uint32_t kShellCommandSize = 256;
 inline constexpr char kShellCommandText[] =
     "killall -9 check_snmp_alive && killall snmpd";

@@ -1,6 +1,6 @@
 #pragma once
 // A fleet of simulated scanners on TCP, one engine and one listener per
-// address, as scanner-sim runs them; a scanner whose spec has a timeline
+// address, as scanner-sim runs them; a scanner whose setup has a timeline
 // runs it from the start.
 #include <functional>
 #include <memory>

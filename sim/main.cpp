@@ -34,7 +34,7 @@
 namespace {
 
 using refloq::sim::Fault;
-using refloq::sim::ScannerSpec;
+using refloq::sim::ScannerSetup;
 using refloq::sim::Scenario;
 
 volatile std::sig_atomic_t g_stop = 0;
@@ -142,22 +142,23 @@ bool BuildScenario(const Options& options, Scenario& scenario,
     if (addresses.empty()) addresses.push_back(options.first);
     std::uint32_t n = 1;
     for (const std::string& address : addresses) {
-      ScannerSpec spec;
-      spec.address = address;
-      spec.state.uuid_text = refloq::sim::NumberedUuidText(n++);
-      scenario.scanners.push_back(std::move(spec));
+      ScannerSetup setup;
+      setup.address = address;
+      setup.state.uuid_text = refloq::sim::NumberedUuidText(n++);
+      scenario.scanners.push_back(std::move(setup));
     }
   }
   for (const std::string& text : options.faults) {
     const auto fault = refloq::sim::ParseFaultText(text, error);
     if (!fault) return false;
-    for (ScannerSpec& spec : scenario.scanners) spec.faults.push_back(*fault);
+    for (ScannerSetup& setup : scenario.scanners)
+      setup.faults.push_back(*fault);
   }
-  for (ScannerSpec& spec : scenario.scanners) {
-    if (options.password) spec.state.login.password = options.password;
+  for (ScannerSetup& setup : scenario.scanners) {
+    if (options.password) setup.state.login.password = options.password;
     if (options.lockout_limit > 0) {
-      spec.state.status_ext.bLoginLockout = 1;
-      spec.state.status_ext.bLoginAttemptLimit =
+      setup.state.status_ext.bLoginLockout = 1;
+      setup.state.status_ext.bLoginAttemptLimit =
           static_cast<std::uint8_t>(options.lockout_limit);
     }
   }

@@ -131,19 +131,19 @@ bool ReadTimeline(const json& object, UpdateTimelineOptions& options,
          ReadNumber(object, "wake_after_ms", options.wake_after_ms, error);
 }
 
-bool ReadScanner(const json& object, ScannerSpec& spec, std::string& error) {
+bool ReadScanner(const json& object, ScannerSetup& setup, std::string& error) {
   if (!object.is_object() || !object.contains("address") ||
       !object["address"].is_string()) {
     error = "every scanner needs an \"address\" text";
     return false;
   }
-  spec.address = object["address"].get<std::string>();
+  setup.address = object["address"].get<std::string>();
   std::uint8_t bytes[4];
-  if (!link::ParseIpv4Address(spec.address, bytes)) {
-    error = "\"" + spec.address + "\" is not an IPv4 address";
+  if (!link::ParseIpv4Address(setup.address, bytes)) {
+    error = "\"" + setup.address + "\" is not an IPv4 address";
     return false;
   }
-  ScannerState& state = spec.state;
+  ScannerState& state = setup.state;
   if (!ReadText(object, "uuid", state.uuid_text, error)) return false;
   if (object.contains("version")) {
     const json& version = object["version"];
@@ -174,14 +174,14 @@ bool ReadScanner(const json& object, ScannerSpec& spec, std::string& error) {
   if (object.contains("timeline")) {
     UpdateTimelineOptions options;
     if (!ReadTimeline(object["timeline"], options, error)) return false;
-    spec.timeline = std::move(options);
+    setup.timeline = std::move(options);
   }
   if (object.contains("refuse_connections")) {
     if (!object["refuse_connections"].is_boolean()) {
       error = "\"refuse_connections\" must be true or false";
       return false;
     }
-    spec.refuse_connections = object["refuse_connections"].get<bool>();
+    setup.refuse_connections = object["refuse_connections"].get<bool>();
   }
   if (object.contains("faults")) {
     if (!object["faults"].is_array()) {
@@ -191,7 +191,7 @@ bool ReadScanner(const json& object, ScannerSpec& spec, std::string& error) {
     for (const json& item : object["faults"]) {
       Fault fault;
       if (!ReadFault(item, fault, error)) return false;
-      spec.faults.push_back(fault);
+      setup.faults.push_back(fault);
     }
   }
   return true;
@@ -215,17 +215,17 @@ std::optional<Scenario> ParseScenario(std::string_view text,
   }
   std::uint32_t n = 1;
   for (const json& item : root["scanners"]) {
-    ScannerSpec spec;
-    spec.state.uuid_text = NumberedUuidText(n++);
+    ScannerSetup setup;
+    setup.state.uuid_text = NumberedUuidText(n++);
     // value() of a field of another type would throw; the checks above and
     // in ReadScanner look at each type first.
     try {
-      if (!ReadScanner(item, spec, error)) return std::nullopt;
+      if (!ReadScanner(item, setup, error)) return std::nullopt;
     } catch (const json::exception& e) {
       error = e.what();
       return std::nullopt;
     }
-    scenario.scanners.push_back(std::move(spec));
+    scenario.scanners.push_back(std::move(setup));
   }
   return scenario;
 }

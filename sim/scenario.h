@@ -33,7 +33,7 @@
 
 namespace refloq::sim {
 
-struct ScannerSpec {
+struct ScannerSetup {
   std::string address;
   ScannerState state;
   std::vector<Fault> faults;
@@ -44,7 +44,7 @@ struct ScannerSpec {
 
 struct Scenario {
   std::uint16_t port = 5566;
-  std::vector<ScannerSpec> scanners;
+  std::vector<ScannerSetup> scanners;
 };
 
 // The scenario, or nothing with `error` saying what is wrong.

@@ -20,21 +20,21 @@ inline std::string FleetAddress(int i) {
 }
 
 // A scanner that passes the downgrade guard and goes through an update.
-inline sim::ScannerSpec UpdatableScanner(int i) {
-  sim::ScannerSpec spec;
-  spec.address = FleetAddress(i);
-  spec.state.uuid_text =
+inline sim::ScannerSetup UpdatableScanner(int i) {
+  sim::ScannerSetup setup;
+  setup.address = FleetAddress(i);
+  setup.state.uuid_text =
       sim::NumberedUuidText(static_cast<std::uint32_t>(i + 1));
-  spec.state.downgrade_permission = 1;
-  spec.timeline = sim::UpdateTimelineOptions{};
-  return spec;
+  setup.state.downgrade_permission = 1;
+  setup.timeline = sim::UpdateTimelineOptions{};
+  return setup;
 }
 
 class CliFleet {
  public:
   // scale: nothing waits for a time limit to pass; a gentle scale keeps a
   // slow connection (Wine, sanitizers, a loaded host) inside the limits.
-  explicit CliFleet(std::vector<sim::ScannerSpec> scanners,
+  explicit CliFleet(std::vector<sim::ScannerSetup> scanners,
                     double scale = 50.0) {
     platform::Clock::SetScale(scale);
     sim::Scenario scenario;

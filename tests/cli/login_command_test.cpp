@@ -48,15 +48,15 @@ const LoginCase kCases[] = {
 };
 constexpr int kCaseCount = sizeof kCases / sizeof kCases[0];
 
-std::vector<sim::ScannerSpec> CaseScanners() {
-  std::vector<sim::ScannerSpec> specs;
+std::vector<sim::ScannerSetup> CaseScanners() {
+  std::vector<sim::ScannerSetup> setups;
   for (int i = 0; i < kCaseCount; ++i) {
-    sim::ScannerSpec spec;
-    spec.address = FleetAddress(i);
-    kCases[i].set_up(spec.state);
-    specs.push_back(spec);
+    sim::ScannerSetup setup;
+    setup.address = FleetAddress(i);
+    kCases[i].set_up(setup.state);
+    setups.push_back(setup);
   }
-  return specs;
+  return setups;
 }
 
 std::vector<std::string> CaseAddresses() {

@@ -26,11 +26,11 @@ using testing::UpdatableScanner;
 constexpr int kScanners = 3;
 
 // Scanner 1 has a password; the others take any login.
-std::vector<sim::ScannerSpec> Scanners() {
-  std::vector<sim::ScannerSpec> specs;
-  for (int i = 0; i < kScanners; ++i) specs.push_back(UpdatableScanner(i));
-  specs[1].state.login.password = "secret";
-  return specs;
+std::vector<sim::ScannerSetup> Scanners() {
+  std::vector<sim::ScannerSetup> setups;
+  for (int i = 0; i < kScanners; ++i) setups.push_back(UpdatableScanner(i));
+  setups[1].state.login.password = "secret";
+  return setups;
 }
 
 std::vector<std::string> UpdateArgs(const PackageFile& package) {
@@ -102,9 +102,9 @@ TEST(UpdateCommand, JsonLinesNameTheStageOfEachText) {
 }
 
 TEST(UpdateCommand, FailuresMakeTheExitCodeNonZeroWhileTheOthersFinish) {
-  auto specs = Scanners();
-  specs[0].timeline->image_reply_error = 0x7001;  // the image is refused
-  CliFleet fleet(specs);
+  auto setups = Scanners();
+  setups[0].timeline->image_reply_error = 0x7001;  // the image is refused
+  CliFleet fleet(setups);
   PackageFile package;
   // The wrong password: scanner 1 is not logged in and gets no job.
   const auto result = RunCli(UpdateArgs(package), "wrong\n");

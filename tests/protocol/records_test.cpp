@@ -12,6 +12,7 @@
 #include "protocol/device_records.h"
 #include "protocol/device_status.h"
 #include "protocol/lock_key.h"
+#include "sim/digest.h"
 
 namespace refloq::protocol {
 namespace {
@@ -45,7 +46,7 @@ Bytes Expected(std::uint8_t type, std::uint8_t command, std::uint16_t parameter,
 
 TEST(CommandBlock, EveryCatalogueRowHasItsBytes) {
   struct Row {
-    CommandSpec spec;
+    CommandDefinition definition;
     Bytes bytes;
   };
   const Row rows[] = {
@@ -72,14 +73,15 @@ TEST(CommandBlock, EveryCatalogueRowHasItsBytes) {
       {kRunShellCommand, Expected(43, 230, 0, 256)},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(CommandName(row.spec.bCommand, row.spec.wParameter));
-    EXPECT_EQ(ToBytes(BuildCommandBlock(row.spec)), row.bytes);
+    SCOPED_TRACE(
+        CommandName(row.definition.bCommand, row.definition.wParameter));
+    EXPECT_EQ(ToBytes(BuildCommandBlock(row.definition)), row.bytes);
     const sKestoCommandBlock decoded = DecodeCommandBlock(row.bytes.data());
     EXPECT_EQ(decoded.dwSignature, kCommandSignature);
-    EXPECT_EQ(decoded.bCommand, row.spec.bCommand);
-    EXPECT_EQ(decoded.wParameter, row.spec.wParameter);
-    EXPECT_EQ(decoded.bTransferType, row.spec.bTransferType);
-    EXPECT_EQ(decoded.dwLength, row.spec.dwLength);
+    EXPECT_EQ(decoded.bCommand, row.definition.bCommand);
+    EXPECT_EQ(decoded.wParameter, row.definition.wParameter);
+    EXPECT_EQ(decoded.bTransferType, row.definition.bTransferType);
+    EXPECT_EQ(decoded.dwLength, row.definition.dwLength);
   }
   EXPECT_EQ(CommandCatalogue().size(), std::size(rows));
 }
@@ -203,13 +205,18 @@ TEST(DeviceRecords, UuidText) {
   EXPECT_EQ(Bytes(encoded.begin(), encoded.end()), braced);
 }
 
+// The scanner's own command text, pinned by the digest of the 256 bytes on
+// the wire (the 44 characters and their zero padding).
 TEST(DeviceRecords, ShellCommandText) {
   const ShellCommandData data = MakeShellCommandData();
-  const std::string text = "killall -9 check_snmp_alive && killall snmpd";
+  const std::string text(kShellCommandText);
+  EXPECT_EQ(text.size(), 44u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(data.data())), text);
   for (std::size_t i = text.size(); i < data.size(); ++i) {
     ASSERT_EQ(data[i], 0) << i;
   }
+  EXPECT_EQ(sim::Sha256Hex(data),
+            "b62ac36e6d8b2c0aee5a77e48218151c58608bad283c4b5e6c3d4cd5a53fb8cf");
 }
 
 TEST(LockKey, Utf16LeOfTheUuidTextPaddedTo80) {

@@ -51,20 +51,22 @@ TEST_P(Routines, EveryCatalogueCommandInItsPhaseOrder) {
   ASSERT_EQ(link::OpenConnection(connection, address()), 1);
   for (const CatalogueEntry& entry : CommandCatalogue()) {
     SCOPED_TRACE(std::string(entry.name));
-    CommandSpec spec = entry.spec;
-    if (spec == kFirmwareTransferUpdate ||
-        spec == kFirmwareTransferRecoveryImage ||
-        spec == kFirmwareTransferRecoveryMode || spec == kLoginFunction3) {
-      spec = spec.WithLength(305);
+    CommandDefinition definition = entry.definition;
+    if (definition == kFirmwareTransferUpdate ||
+        definition == kFirmwareTransferRecoveryImage ||
+        definition == kFirmwareTransferRecoveryMode ||
+        definition == kLoginFunction3) {
+      definition = definition.WithLength(305);
     }
     engine().ClearRecord();
-    const CommandBlockBytes block = BuildCommandBlock(spec);
-    Bytes reply(108), data_in(spec.dwLength), data_out(spec.dwLength, 0x3C);
+    const CommandBlockBytes block = BuildCommandBlock(definition);
+    Bytes reply(108), data_in(definition.dwLength),
+        data_out(definition.dwLength, 0x3C);
     ASSERT_TRUE(RunCommand(connection, block,
                            {reply.data(), data_out.data(), data_in.data()}));
 
-    const bool writes = spec.bTransferType == TRANSFER_WRITE ||
-                        spec.bTransferType == TRANSFER_WRITE_REPLY_AFTER;
+    const bool writes = definition.bTransferType == TRANSFER_WRITE ||
+                        definition.bTransferType == TRANSFER_WRITE_REPLY_AFTER;
     ASSERT_TRUE(engine().WaitForRecord(writes ? 2 : 1, kWait));
     const std::vector<WireEntry> record = engine().Record();
     ASSERT_EQ(record.size(), writes ? 2u : 1u);

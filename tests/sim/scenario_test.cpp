@@ -27,7 +27,7 @@ TEST(Scenario, ReadsEveryField) {
   ASSERT_TRUE(scenario) << error;
   EXPECT_EQ(scenario->port, 6000);
   ASSERT_EQ(scenario->scanners.size(), 2u);
-  const ScannerSpec& first = scenario->scanners[0];
+  const ScannerSetup& first = scenario->scanners[0];
   EXPECT_EQ(first.state.uuid_text, "{X}");
   EXPECT_EQ(first.state.status,
             (protocol::sKestoDeviceStatus{0x7001, 7, 50, 1}));

@@ -46,9 +46,9 @@ Outcome Drain(Session& session) {
   return outcome;
 }
 
-Outcome RunCommand(Session& session, const p::CommandSpec& spec,
+Outcome RunCommand(Session& session, const p::CommandDefinition& definition,
                    const Bytes& data = {}) {
-  const p::CommandBlockBytes block = p::BuildCommandBlock(spec);
+  const p::CommandBlockBytes block = p::BuildCommandBlock(definition);
   session.Receive(block);
   Outcome first = Drain(session);
   if (!data.empty()) {
@@ -67,7 +67,7 @@ std::vector<std::string> Steps(std::initializer_list<const char*> steps) {
 
 TEST(Session, PhasesOfEveryCatalogueCommand) {
   struct Row {
-    p::CommandSpec spec;
+    p::CommandDefinition definition;
     std::vector<std::string> steps;
   };
   const Row rows[] = {
@@ -91,23 +91,25 @@ TEST(Session, PhasesOfEveryCatalogueCommand) {
       {p::kFirmwareTransferUpdate.WithLength(64), Steps({"send 32"})},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(p::CommandName(row.spec.bCommand, row.spec.wParameter));
+    SCOPED_TRACE(
+        p::CommandName(row.definition.bCommand, row.definition.wParameter));
     DeviceEngine engine;
     auto session = engine.OpenSession("test");
-    const bool writes = row.spec.bTransferType == p::TRANSFER_WRITE ||
-                        row.spec.bTransferType == p::TRANSFER_WRITE_REPLY_AFTER;
-    const p::CommandBlockBytes block = p::BuildCommandBlock(row.spec);
+    const bool writes =
+        row.definition.bTransferType == p::TRANSFER_WRITE ||
+        row.definition.bTransferType == p::TRANSFER_WRITE_REPLY_AFTER;
+    const p::CommandBlockBytes block = p::BuildCommandBlock(row.definition);
     session->Receive(block);
     const Outcome before_data = Drain(*session);
     // Type 43 answers only after the data; the other types at once.
     EXPECT_EQ(before_data.steps.empty(),
-              row.spec.bTransferType == p::TRANSFER_WRITE_REPLY_AFTER);
+              row.definition.bTransferType == p::TRANSFER_WRITE_REPLY_AFTER);
     Outcome all = before_data;
     if (writes) {
-      session->Receive(Bytes(row.spec.dwLength, 0x5A));
+      session->Receive(Bytes(row.definition.dwLength, 0x5A));
       const Outcome after = Drain(*session);
       all.steps.insert(all.steps.end(), after.steps.begin(), after.steps.end());
-      if (row.spec.bTransferType == p::TRANSFER_WRITE) {
+      if (row.definition.bTransferType == p::TRANSFER_WRITE) {
         EXPECT_TRUE(after.steps.empty());
       }
     }
@@ -119,9 +121,9 @@ TEST(Session, PhasesOfEveryCatalogueCommand) {
     EXPECT_EQ(record[0].bytes, Bytes(block.begin(), block.end()));
     if (writes) {
       EXPECT_EQ(record[1].kind, WireEntry::Kind::kData);
-      EXPECT_EQ(record[1].length, row.spec.dwLength);
+      EXPECT_EQ(record[1].length, row.definition.dwLength);
       EXPECT_TRUE(record[1].complete);
-      EXPECT_EQ(record[1].bytes, Bytes(row.spec.dwLength, 0x5A));
+      EXPECT_EQ(record[1].bytes, Bytes(row.definition.dwLength, 0x5A));
     }
   }
 }
@@ -241,7 +243,7 @@ TEST(Session, FaultsPerCommandAndPhase) {
   struct Row {
     std::string name;
     Fault fault;
-    p::CommandSpec spec;
+    p::CommandDefinition definition;
     std::vector<std::string> steps;
   };
   const auto uuid = p::kGetUuidFromNvram;
@@ -311,9 +313,10 @@ TEST(Session, FaultsPerCommandAndPhase) {
     DeviceEngine engine;
     engine.AddFault(row.fault);
     auto session = engine.OpenSession("test");
-    const bool writes = row.spec.bTransferType != p::TRANSFER_READ;
-    const Outcome outcome = RunCommand(
-        *session, row.spec, writes ? Bytes(row.spec.dwLength, 1) : Bytes{});
+    const bool writes = row.definition.bTransferType != p::TRANSFER_READ;
+    const Outcome outcome =
+        RunCommand(*session, row.definition,
+                   writes ? Bytes(row.definition.dwLength, 1) : Bytes{});
     EXPECT_EQ(outcome.steps, row.steps);
   }
 }
@@ -330,14 +333,16 @@ TEST(Session, ErrorCodeFaultAndFaultCount) {
                    1});
   auto session = engine.OpenSession("test");
   const Bytes image(16, 1);
-  const auto spec = p::kFirmwareTransferUpdate.WithLength(16);
-  EXPECT_EQ(p::DecodeDeviceStatus(RunCommand(*session, spec, image).sent.data())
-                .dwLastErr,
-            p::LAST_ERR_UPDATE_FAILED);
+  const auto definition = p::kFirmwareTransferUpdate.WithLength(16);
+  EXPECT_EQ(
+      p::DecodeDeviceStatus(RunCommand(*session, definition, image).sent.data())
+          .dwLastErr,
+      p::LAST_ERR_UPDATE_FAILED);
   // Used up after one reply.
-  EXPECT_EQ(p::DecodeDeviceStatus(RunCommand(*session, spec, image).sent.data())
-                .dwLastErr,
-            0u);
+  EXPECT_EQ(
+      p::DecodeDeviceStatus(RunCommand(*session, definition, image).sent.data())
+          .dwLastErr,
+      0u);
 }
 
 TEST(Session, DataCutShortIsRecordedAsIncomplete) {

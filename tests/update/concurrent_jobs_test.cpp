@@ -33,12 +33,12 @@ TEST(ConcurrentJobs, ThreeNetworkScannersAreUpdatedAtOnce) {
   scenario.port =
       static_cast<std::uint16_t>(30000 + std::random_device{}() % 20000);
   for (int i = 0; i < kScanners; ++i) {
-    sim::ScannerSpec spec;
-    spec.address = "127.0.0." + std::to_string(2 + i);
-    spec.state.uuid_text =
+    sim::ScannerSetup setup;
+    setup.address = "127.0.0." + std::to_string(2 + i);
+    setup.state.uuid_text =
         sim::NumberedUuidText(static_cast<std::uint32_t>(i + 1));
-    spec.state.downgrade_permission = 1;
-    scenario.scanners.push_back(spec);
+    setup.state.downgrade_permission = 1;
+    scenario.scanners.push_back(setup);
   }
   sim::Fleet fleet;
   std::string error;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "protocol/command_catalogue.h"
+#include "protocol/device_records.h"
 #include "sim/digest.h"
 #include "tests/update/workflow_fixture.h"
 
@@ -80,8 +81,7 @@ TEST_F(UpdateTransfer, ANetworkScannerIsUpdatedEndToEnd) {
                              {kChecking, kSuccess}}));
   ExpectImageIntact();
   EXPECT_EQ(engine().State().shell_commands,
-            (std::vector<std::string>{
-                "killall -9 check_snmp_alive && killall snmpd"}));
+            (std::vector<std::string>{protocol::kShellCommandText}));
   EXPECT_EQ(BlocksOf(LOCK_FUNCTION, REFLOQ_UNLOCK_SCANNER), 0);
   EXPECT_TRUE(RediscoverCalls().empty());
   EXPECT_EQ(controls_.enabled(), 1);

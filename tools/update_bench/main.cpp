@@ -91,12 +91,12 @@ int RunFleet(int scanners, std::uint16_t port, int status_fd, int control_fd) {
   sim::Scenario scenario;
   scenario.port = port;
   for (int i = 0; i < scanners; ++i) {
-    sim::ScannerSpec spec;
-    spec.address = ScannerAddress(i);
-    spec.state.uuid_text =
+    sim::ScannerSetup setup;
+    setup.address = ScannerAddress(i);
+    setup.state.uuid_text =
         sim::NumberedUuidText(static_cast<std::uint32_t>(i + 1));
-    spec.state.downgrade_permission = 1;
-    scenario.scanners.push_back(spec);
+    setup.state.downgrade_permission = 1;
+    scenario.scanners.push_back(setup);
   }
   sim::Fleet fleet;
   std::string error;
