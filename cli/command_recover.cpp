@@ -9,11 +9,10 @@
 #include "cli/still_image_service.h"
 #include "cli/update_jobs.h"
 #include "update/recovery_workflow.h"
+#include "update/status_text_ids.h"
 
 namespace refloq::cli {
 namespace {
-
-constexpr int kTextRecoverFwSuccess = 137;
 
 class RecoverCommand : public Command {
  public:
@@ -38,7 +37,7 @@ class RecoverCommand : public Command {
     }
     WaitForJobs(board, ended);
     RestartStillImageService(context.service_control);
-    return display.LastText(0) == context.ui(kTextRecoverFwSuccess)
+    return display.LastText(0) == context.ui(update::kTextRecoverFwSuccess)
                ? kExitDone
                : kExitFailed;
   }

@@ -4,14 +4,14 @@
 #include "cli/login_step.h"
 #include "protocol/command_routines.h"
 #include "protocol/login_to_device.h"
+#include "update/status_text_ids.h"
 
 namespace refloq::cli {
 namespace {
 
-constexpr int kTextReady = 113;
 constexpr int kTextRecoveryMode = 136;
 
-// ProbeUsbForMove: the USB scanner moves when it answers ready or in
+// The USB scanner moves when it answers ready or in
 // recovery mode; anything else keeps it back with the text of its state.
 bool MoveUsb(Context& context, JobDisplay& display, int index) {
   protocol::StatusReply reply{};
@@ -23,7 +23,7 @@ bool MoveUsb(Context& context, JobDisplay& display, int index) {
     return true;
   }
   if (answered && status.wFWInfo == protocol::SCANNER_STATUS_READY) {
-    display.Show(index, context.ui(kTextReady), "probe");
+    display.Show(index, context.ui(update::kTextReady), "probe");
     return true;
   }
   display.Show(index, context.ui(JudgeDeviceState(answered, status).text_id),

@@ -151,8 +151,9 @@ bool BuildScenario(const Options& options, Scenario& scenario,
   for (const std::string& text : options.faults) {
     const auto fault = refloq::sim::ParseFaultText(text, error);
     if (!fault) return false;
-    for (ScannerSetup& setup : scenario.scanners)
+    for (ScannerSetup& setup : scenario.scanners) {
       setup.faults.push_back(*fault);
+    }
   }
   for (ScannerSetup& setup : scenario.scanners) {
     if (options.password) setup.state.login.password = options.password;
