@@ -76,8 +76,7 @@ int Run(const std::vector<std::string>& args, CliIo& io,
   }
 
   Reporter report(io.out, io.err, json);
-  Context context{io, report, startup.ui, startup.settings,
-                  startup.service_control};
+  Context context{io, report, startup.services.ui, startup.services};
   for (auto& [sub, command] : defined) {
     if (sub->parsed()) return command->Run(context);
   }

@@ -12,11 +12,9 @@ namespace refloq::cli {
 
 // What main() (or a test) sets up before the command line is read.
 struct Startup {
-  UiText ui;
-  Settings settings;
-  // The still-image service layer of USB jobs; null: the process's (tests
-  // give a scripted one).
-  platform::ServiceControl* service_control = nullptr;
+  // The window's services; tests give a scripted still-image service
+  // layer.
+  window::WindowServices services;
 };
 
 // args: the command line without the program name.  Returns an ExitCode.

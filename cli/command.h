@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window/window_services.h"
 #include "cli/cli_io.h"
 #include "cli/report.h"
 
@@ -13,9 +14,6 @@ namespace CLI {
 class App;
 }
 
-namespace refloq::platform {
-class ServiceControl;
-}
 
 namespace refloq::cli {
 
@@ -23,23 +21,13 @@ namespace refloq::cli {
 // string table or the language library chosen at start).
 using UiText = std::function<std::string(int id)>;
 
-// What the program took from its start, as the window does: its folder and
-// the Refloq.ini values the commands use, and the built-in container.
-struct Settings {
-  std::string program_folder;
-  int load_fw = 0;              // "LoadFW"
-  std::string fw_ver = "0.00";  // "FW_Ver"
-  int enable_downgrade = 1;     // "EnableDowngrade"
-  // Resource BINARY 139 (empty when the program carries none).
-  std::function<std::span<const std::uint8_t>()> embedded_container;
-};
-
 struct Context {
   CliIo& io;
   Reporter& report;
   const UiText& ui;
-  const Settings& settings;
-  platform::ServiceControl* service_control;  // null: the process's
+  // What the window takes from the program: texts, settings, firmware
+  // source, the still-image service layer.
+  const window::WindowServices& services;
 };
 
 class Command {

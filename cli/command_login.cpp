@@ -2,6 +2,7 @@
 // into the Update Table, with one password read from standard input.
 #include <CLI/CLI.hpp>
 
+#include "app/window/login_outcome.h"
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/exit_code.h"
@@ -31,7 +32,7 @@ class LoginCommand : public Command {
     for (const std::string& address : addresses_) {
       const protocol::LoginResult result =
           protocol::LoginToDevice(login, address, password);
-      const LoginOutcome outcome = DescribeLogin(result);
+      const window::LoginOutcome outcome = window::DescribeLogin(result);
       context.report.Row(address, context.ui(outcome.text_id),
                          {{"login", outcome.name}});
       all_accepted = all_accepted && result == protocol::LOGIN_RESULT_OK;

@@ -2,14 +2,12 @@
 // recovery job on the USB scanner with the program's own firmware.
 #include <CLI/CLI.hpp>
 
+#include "app/window/control_ids.h"
 #include "cli/command.h"
+#include "cli/command_window.h"
 #include "cli/commands.h"
 #include "cli/exit_code.h"
-#include "cli/job_display.h"
-#include "cli/still_image_service.h"
-#include "cli/update_jobs.h"
-#include "update/recovery_workflow.h"
-#include "update/status_text_ids.h"
+#include "cli/window_view.h"
 
 namespace refloq::cli {
 namespace {
@@ -24,20 +22,21 @@ class RecoverCommand : public Command {
   }
 
   int Run(Context& context) override {
-    // The job's texts go to row 0 of the Device Table: the "USB" row.
-    JobDisplay display(context, {"USB"}, /*live=*/false, "recover");
-    display.SetUpdateTable({0});
-    JobsEnded ended;
-    update::JobBoard board(display, ended, context.ui);
-    update::UpdateEnvironment environment;
-    environment.service_control = context.service_control;
-    if (!update::StartRecoverFw(board, display, environment)) {
+    // The job's texts go to the "USB" row of the Device Table.
+    WindowView view(context, WindowView::Mode::kRecover, {"USB"},
+                    /*live=*/false);
+    CommandWindow window(view, context.services);
+    view.StartPrinting();
+    window->OfferRecoverFw();
+    window->OnRecoverFw();
+    window.Close();
+    const auto usb =
+        window->model().FindAddress(window::kIdDeviceTable, "USB");
+    if (!usb || !usb->status.is_final()) {
       context.report.Error("recover", "the recovery job could not start");
       return kExitFailed;
     }
-    WaitForJobs(board, ended);
-    RestartStillImageService(context.service_control);
-    return display.LastText(0) == context.ui(update::kTextRecoverFwSuccess)
+    return usb->status.outcome == update::JobOutcome::kSucceeded
                ? kExitDone
                : kExitFailed;
   }

@@ -7,9 +7,8 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/exit_code.h"
-#include "cli/search_window.h"
-#include "discovery/address_search.h"
-#include "discovery/network_search.h"
+#include "cli/command_window.h"
+#include "cli/window_view.h"
 
 namespace refloq::cli {
 namespace {
@@ -32,13 +31,17 @@ class SearchCommand : public Command {
     if (by_address && !CheckAddresses({address_}, context.report)) {
       return kExitUsage;
     }
-    SearchWindow search(context, /*list_rows=*/true);
-    if (!by_address) {
-      discovery::SearchNetworkDevices(search.window());
+    WindowView view(context, WindowView::Mode::kSearch, {}, /*live=*/false);
+    CommandWindow window(view, context.services);
+    view.StartPrinting();
+    if (by_address) {
+      window->SetAddressField(address_);
+      window->OnSearchByAddress();
     } else {
-      discovery::SearchByAddress(search.window(), address_);
+      window->OnSearchNetwork();
     }
-    return search.ListedCount() > 0 ? kExitDone : kExitFailed;
+    window.Close();
+    return view.ListedCount() > 0 ? kExitDone : kExitFailed;
   }
 
  private:

@@ -2,9 +2,9 @@
 // the state of its "USB" row.
 #include <CLI/CLI.hpp>
 
+#include "app/window/device_state.h"
 #include "cli/command.h"
 #include "cli/commands.h"
-#include "cli/device_state.h"
 #include "cli/exit_code.h"
 #include "protocol/command_routines.h"
 
@@ -25,8 +25,8 @@ class StatusCommand : public Command {
     if (!CheckAddresses({address_}, context.report)) return kExitUsage;
     protocol::StatusReply reply{};
     const bool answered = protocol::ReadDeviceStatus(address_, reply);
-    const DeviceState state =
-        JudgeDeviceState(answered, protocol::DecodeDeviceStatus(reply.data()));
+    const window::DeviceState state =
+        window::JudgeDeviceState(answered, protocol::DecodeDeviceStatus(reply.data()));
     nlohmann::json fields = {{"state", state.name}};
     if (answered) {
       const auto status = protocol::DecodeDeviceStatus(reply.data());

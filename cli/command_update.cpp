@@ -6,17 +6,14 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/exit_code.h"
+#include "app/window/control_ids.h"
+#include "cli/command_window.h"
 #include "cli/image_source.h"
-#include "cli/job_display.h"
 #include "cli/login_step.h"
-#include "cli/move_down.h"
-#include "cli/update_jobs.h"
-#include "update/status_text_ids.h"
+#include "cli/window_view.h"
 
 namespace refloq::cli {
 namespace {
-
-constexpr int kTextNoDeviceSelected = 132;
 
 // One Update Table row per scanner: the same address twice would run two
 // jobs against one scanner.
@@ -58,36 +55,37 @@ class UpdateCommand : public Command {
     }
     ImageSource source;
     if (!source.Prepare(context, package_)) return kExitUsage;
-    protocol::LoginPassword password;
-    if (password_stdin_ && !ReadLoginPassword(context, password)) {
+    // Without --password-stdin the dialog's answer is the empty password.
+    std::string password;
+    if (password_stdin_ && !ReadPasswordLine(context, password)) {
       return kExitUsage;
     }
 
     const bool live = context.io.output_is_terminal && !context.report.json();
-    JobDisplay display(context, addresses_, live);
-    const std::vector<int> moved =
-        MoveDown(context, display, addresses_, password);
-    password = protocol::LoginPassword();  // wiped: the logins are done
-    if (moved.empty()) {
-      context.report.Message(context.ui(kTextNoDeviceSelected));
-      return kExitFailed;
-    }
-
-    firmware::FirmwareImage image;
-    if (!source.Load(context, image)) {
-      const std::string text = context.ui(ImageSource::FailureTextId(image));
-      for (int index : moved) display.Show(index, text, "update");
-      return kExitFailed;
-    }
-    display.SetUpdateTable(moved);
-    RunUpdateJobs(context, display, addresses_, moved, image);
+    WindowView view(context, WindowView::Mode::kUpdate, addresses_, live);
+    view.SetPassword(std::move(password));
+    window::WindowServices services = context.services;
+    services.load_firmware = [&source, &context](firmware::FirmwareImage& image) {
+      return source.Load(context, image);
+    };
+    CommandWindow window(view, std::move(services));
+    window.Select(addresses_);
+    view.StartPrinting();
+    window->OnMoveDown();  // "↓"
+    window->WaitForCommand();
+    view.ForgetPassword();  // the logins are done
+    window->OnUpdateStart();
+    window.Close();
 
     int succeeded = 0;
-    for (int index : moved) {
-      if (display.LastText(index) == context.ui(update::kTextSuccess)) {
-        ++succeeded;
-      }
+    bool jobs_ran = false;
+    for (const window::TableRow& row :
+         window->model().Rows(window::kIdUpdateTable)) {
+      jobs_ran = jobs_ran || row.status.is_final();
+      if (row.status.outcome == update::JobOutcome::kSucceeded) ++succeeded;
     }
+    // Nothing moved ("No Device Selected") or no image: no job ran.
+    if (!jobs_ran) return kExitFailed;
     const int total = static_cast<int>(addresses_.size());
     context.report.Message(std::to_string(succeeded) + " of " +
                                std::to_string(total) + " scanners updated",

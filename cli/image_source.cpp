@@ -7,7 +7,6 @@
 #include <fstream>
 
 #include "firmware/firmware_loader.h"
-#include "platform/resources.h"
 
 namespace refloq::cli {
 
@@ -36,22 +35,18 @@ bool ImageSource::Prepare(Context& context, const std::string& package_file) {
 }
 
 bool ImageSource::Load(Context& context, firmware::FirmwareImage& image) {
-  firmware::FirmwareSource source;
-  if (from_file_) {
-    // The file's bytes stand in for the built-in container.
-    source.nLoadFw = firmware::LOAD_FW_EMBEDDED;
-    source.embeddedContainer = [this] {
-      return std::span<const std::uint8_t>(file_bytes_);
-    };
-  } else {
-    source.nLoadFw = context.settings.load_fw;
-    source.strFwVer = context.settings.fw_ver;
-    source.strProgramFolder = context.settings.program_folder;
-    source.embeddedContainer = [] {
-      return platform::FindBinaryResource(
-          platform::kFirmwareContainerResourceId);
-    };
+  if (!from_file_) {
+    // The window's source: "LoadFW" and "FW_Ver" read anew, the built-in
+    // container or the package file beside the program.
+    return context.services.load_firmware &&
+           context.services.load_firmware(image);
   }
+  // The file's bytes stand in for the built-in container.
+  firmware::FirmwareSource source;
+  source.nLoadFw = firmware::LOAD_FW_EMBEDDED;
+  source.embeddedContainer = [this] {
+    return std::span<const std::uint8_t>(file_bytes_);
+  };
   const bool loaded = firmware::LoadFirmwareImage(source, image);
   // The stored bytes are not needed once the image is deciphered.
   std::vector<std::uint8_t>().swap(file_bytes_);

@@ -57,6 +57,16 @@ char32_t DecodeUtf8(std::string_view text, std::size_t& i) {
 
 }  // namespace
 
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    // A malformed sequence decodes as U+FFFD from one byte; a real U+FFFD
+    // takes three.
+    if (DecodeUtf8(text, i) == kReplacement && i - start == 1) return false;
+  }
+  return true;
+}
+
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

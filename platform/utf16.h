@@ -12,5 +12,7 @@ namespace refloq::platform {
 
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
+// True when every byte of `text` belongs to a well-formed UTF-8 sequence.
+bool IsValidUtf8(std::string_view text);
 
 }  // namespace refloq::platform

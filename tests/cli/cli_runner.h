@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/language.h"
+#include "app/window/window_services.h"
 #include "cli/cli.h"
 
 namespace refloq::cli::testing {
@@ -22,9 +22,8 @@ struct CliResult {
 // The program's own string table, no language library, default settings.
 inline Startup TestStartup() {
   Startup startup;
-  startup.ui = [](int id) {
-    return app::LoadUiString(static_cast<std::uint16_t>(id));
-  };
+  startup.services = window::WindowServicesOfProgram();
+  startup.services.show_all_string = nullptr;
   return startup;
 }
 
@@ -32,7 +31,7 @@ inline Startup TestStartup() {
 // no test changes the machine's (or Wine's) own service.
 inline Startup StartupWithServices(platform::ServiceControl& services) {
   Startup startup = TestStartup();
-  startup.service_control = &services;
+  startup.services.service_control = &services;
   return startup;
 }
 
