@@ -8,8 +8,8 @@
 #include "cli/job_display.h"
 #include "cli/still_image_service.h"
 #include "cli/update_jobs.h"
+#include "texts/string_ids.h"
 #include "update/recovery_workflow.h"
-#include "update/status_text_ids.h"
 
 namespace refloq::cli {
 namespace {
@@ -37,7 +37,7 @@ class RecoverCommand : public Command {
     }
     WaitForJobs(board, ended);
     RestartStillImageService(context.service_control);
-    return display.LastText(0) == context.ui(update::kTextRecoverFwSuccess)
+    return display.LastText(0) == context.ui(texts::kTextRecoverFwSuccess)
                ? kExitDone
                : kExitFailed;
   }

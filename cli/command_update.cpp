@@ -11,12 +11,10 @@
 #include "cli/login_step.h"
 #include "cli/move_down.h"
 #include "cli/update_jobs.h"
-#include "update/status_text_ids.h"
+#include "texts/string_ids.h"
 
 namespace refloq::cli {
 namespace {
-
-constexpr int kTextNoDeviceSelected = 132;
 
 // One Update Table row per scanner: the same address twice would run two
 // jobs against one scanner.
@@ -69,7 +67,7 @@ class UpdateCommand : public Command {
         MoveDown(context, display, addresses_, password);
     password = protocol::LoginPassword();  // wiped: the logins are done
     if (moved.empty()) {
-      context.report.Message(context.ui(kTextNoDeviceSelected));
+      context.report.Message(context.ui(texts::kTextNoDeviceSelected));
       return kExitFailed;
     }
 
@@ -84,7 +82,7 @@ class UpdateCommand : public Command {
 
     int succeeded = 0;
     for (int index : moved) {
-      if (display.LastText(index) == context.ui(update::kTextSuccess)) {
+      if (display.LastText(index) == context.ui(texts::kTextSuccess)) {
         ++succeeded;
       }
     }

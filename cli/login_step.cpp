@@ -1,22 +1,23 @@
 #include "cli/login_step.h"
 
 #include "cli/password_input.h"
+#include "texts/string_ids.h"
 
 namespace refloq::cli {
 
 LoginOutcome DescribeLogin(protocol::LoginResult result) {
   switch (result) {
     case protocol::LOGIN_RESULT_OK:
-      return {"ok", 113};  // "Ready"
+      return {"ok", texts::kTextReady};
     case protocol::LOGIN_RESULT_WRONG_PASSWORD:
-      return {"wrong_password", 162};  // "Password is incorrect!"
+      return {"wrong_password", texts::kTextPasswordIncorrect};
     case protocol::LOGIN_RESULT_LOCKED_OUT:
-      return {"locked_out", 163};  // "Failed to Login, account locked ..."
+      return {"locked_out", texts::kTextLockedOut};
     case protocol::LOGIN_RESULT_USB:
-      return {"usb", 161};  // "Firmware Update Unsuccessful\nIncorrect ..."
+      return {"usb", texts::kTextLoginRefused};
     case protocol::LOGIN_RESULT_NOT_READY:
     default:
-      return {"not_ready", 161};
+      return {"not_ready", texts::kTextLoginRefused};
   }
 }
 

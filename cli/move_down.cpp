@@ -4,12 +4,10 @@
 #include "cli/login_step.h"
 #include "protocol/command_routines.h"
 #include "protocol/login_to_device.h"
-#include "update/status_text_ids.h"
+#include "texts/string_ids.h"
 
 namespace refloq::cli {
 namespace {
-
-constexpr int kTextRecoveryMode = 136;
 
 // The USB scanner moves when it answers ready or in
 // recovery mode; anything else keeps it back with the text of its state.
@@ -19,11 +17,11 @@ bool MoveUsb(Context& context, JobDisplay& display, int index) {
   const protocol::sKestoDeviceStatus status =
       protocol::DecodeDeviceStatus(reply.data());
   if (answered && status.wFWInfo == protocol::SCANNER_STATUS_RECOVERY) {
-    display.Show(index, context.ui(kTextRecoveryMode), "probe");
+    display.Show(index, context.ui(texts::kTextRecoveryMode), "probe");
     return true;
   }
   if (answered && status.wFWInfo == protocol::SCANNER_STATUS_READY) {
-    display.Show(index, context.ui(update::kTextReady), "probe");
+    display.Show(index, context.ui(texts::kTextReady), "probe");
     return true;
   }
   display.Show(index, context.ui(JudgeDeviceState(answered, status).text_id),

@@ -4,17 +4,17 @@
 #include <charconv>
 #include <cstdio>
 
+#include "texts/string_ids.h"
 #include "update/status_format.h"
-#include "update/status_text_ids.h"
 
 namespace refloq::cli {
 namespace {
 
-using update::kTextChecking;
-using update::kTextRebootCountdown;
-using update::kTextSendingData;
-using update::kTextStartingUpdate;
-using update::kTextSuccess;
+using texts::kTextChecking;
+using texts::kTextRebootCountdown;
+using texts::kTextSendingData;
+using texts::kTextStartingUpdate;
+using texts::kTextSuccess;
 
 // The network job's restart countdown, 1:20 down to 0:01.
 constexpr int kCountdownSeconds = 80;

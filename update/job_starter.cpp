@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "platform/clock.h"
-#include "update/status_text_ids.h"
+#include "texts/string_ids.h"
 
 namespace refloq::update {
 namespace {
@@ -49,7 +49,7 @@ const JobWorker& ChooseWorker(const CheckedRow& row,
 void StartOne(JobBoard& board, const CheckedRow& row, const JobWorkers& workers,
               ThreadLauncher& launcher) {
   if (!SlotTable::InRange(row.index)) {
-    board.WriteRowText(row.index, board.UiString(kTextFailedAborted));
+    board.WriteRowText(row.index, board.UiString(texts::kTextFailedAborted));
     return;
   }
   // The row's previous worker may have freed the slot just before its
@@ -85,7 +85,7 @@ bool LaunchClaimedJob(JobBoard& board, int index, const std::string& address,
   std::thread thread;
   if (!launcher.Launch(std::move(body), thread)) {
     board.slots().Release(index);
-    const std::string text = board.UiString(kTextFailedAborted);
+    const std::string text = board.UiString(texts::kTextFailedAborted);
     if (rows != nullptr) {
       rows->WriteRowText(index, text);
     } else {

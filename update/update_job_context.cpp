@@ -4,7 +4,7 @@
 #include "link/control_pipe.h"
 #include "link/trace.h"
 #include "protocol/command_catalogue.h"
-#include "update/status_text_ids.h"
+#include "texts/string_ids.h"
 
 namespace refloq::update {
 
@@ -101,7 +101,7 @@ void UpdateJobContext::ExitFirmwareUnlock(std::string_view key_start,
   const bool opened = Open();
   Trace("==>Open connect finish");
   if (opened) SendUnlock(key_start, key_finish);
-  job_.WriteString(kTextSendFwFailed);
+  job_.WriteString(texts::kTextSendFwFailed);
   link::UnlockControlPipe(connection());
   Close();
   job_.FreeSlot();

@@ -9,10 +9,10 @@
 
 #include "platform/clock.h"
 #include "tests/update/recording_host.h"
+#include "texts/string_ids.h"
 #include "update/job_board.h"
 #include "update/job_starter.h"
 #include "update/slot_table.h"
-#include "update/status_text_ids.h"
 
 namespace refloq::update {
 namespace {
@@ -89,7 +89,7 @@ TEST_F(JobModel, ThreeJobsStartApartWriteOnlyTheirRowsAndEnableAfterTheLast) {
     job.WriteText("working " + std::to_string(job.row()));
     Clock::Sleep(job.row() == 0 ? 5000 : 500);
     ++finished;
-    job.Finish(kTextSuccess);
+    job.Finish(texts::kTextSuccess);
   };
   const std::vector<CheckedRow> rows = {
       {0, "127.0.0.2"}, {2, "127.0.0.3"}, {5, "USB"}};
@@ -137,7 +137,7 @@ TEST_F(JobModel, JobsEndingDuringTheStartLeaveTheControlsToTheStarter) {
   JobWorkers workers;
   workers.update = [&](Job& job) {
     ++started;
-    job.Finish(kTextFailedAborted);
+    job.Finish(texts::kTextFailedAborted);
   };
   const std::vector<CheckedRow> rows = {{0, "127.0.0.2"}, {1, "127.0.0.3"}};
   StartJobs(board_, rows, workers);
@@ -201,7 +201,7 @@ TEST_F(JobModel, AWorkerThatCannotStartFreesItsSlotAndSaysSo) {
     workers.update = [&](Job& job) {
       std::lock_guard lock(mutex);
       started.insert(job.row());
-      job.Finish(kTextSuccess);
+      job.Finish(texts::kTextSuccess);
     };
     RefusingLauncher launcher(c.refused);
     const std::vector<CheckedRow> rows_in = {{0, "127.0.0.2"},
@@ -267,7 +267,7 @@ TEST_F(JobModel, FreeingTheSlotBeforeTheFinalTextActsOnce) {
   EXPECT_FALSE(board_.slots().IsBusy(4));
   EXPECT_EQ(controls_.enabled(), 1);
   ASSERT_TRUE(board_.slots().TryClaim(4));  // a new job of the row
-  job.Finish(kTextSuccess);
+  job.Finish(texts::kTextSuccess);
   EXPECT_TRUE(board_.slots().IsBusy(4));
   EXPECT_EQ(rows_.LastTextOf(4), "Success.");
 }

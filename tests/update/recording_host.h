@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "texts/string_ids.h"
 #include "update/job_host.h"
 
 namespace refloq::update::testing {
@@ -68,30 +69,34 @@ class RecordingControls final : public ControlsSwitch {
 
 // The English texts of the string ids the update jobs write.
 inline std::string EnglishUiString(int id) {
-  static const std::map<int, std::string> texts = {
-      {113, "Ready"},
-      {114, "Success."},
-      {115, "FW Update Failed."},
-      {116, "Starting Update."},
-      {117, "Busy, FW Update Aborted."},
-      {118, "Failed, FW Update Aborted."},
-      {119, "Connection Failed, FW Update Aborted."},
-      {120, "Send FW Failed, FW Update Aborted."},
-      {123, "Get UUID Failed, FW Update Aborted."},
-      {124, "Checking..."},
-      {125, "FW File is Missing, FW Update Aborted."},
-      {126, "Device Error Occurred, FW Update Aborted."},
-      {127, "Stop, WIA Failed, FW Update Aborted."},
-      {128, "Start WIA Failed."},
-      {129, "Firmware in Firmware Update Tool is corrupted."},
-      {130, "Sending Data. Wait for 10-20 Sec."},
-      {131, "Wait for %d:%02d min, Device Will Reboot."},
-      {137, "Recover FW Success, Please Reboot Device."},
-      {138, "This Device is not in Recovery Mode."},
-      {160, "Firmware Update Unsuccessful\nCannot downgrade firmware"},
+  static const std::map<int, std::string> english = {
+      {texts::kTextReady, "Ready"},
+      {texts::kTextSuccess, "Success."},
+      {texts::kTextUpdateFailed, "FW Update Failed."},
+      {texts::kTextStartingUpdate, "Starting Update."},
+      {texts::kTextBusyAborted, "Busy, FW Update Aborted."},
+      {texts::kTextFailedAborted, "Failed, FW Update Aborted."},
+      {texts::kTextConnectionFailed, "Connection Failed, FW Update Aborted."},
+      {texts::kTextSendFwFailed, "Send FW Failed, FW Update Aborted."},
+      {texts::kTextGetUuidFailed, "Get UUID Failed, FW Update Aborted."},
+      {texts::kTextChecking, "Checking..."},
+      {texts::kTextFwFileMissing, "FW File is Missing, FW Update Aborted."},
+      {texts::kTextDeviceError, "Device Error Occurred, FW Update Aborted."},
+      {texts::kTextStopWiaFailed, "Stop, WIA Failed, FW Update Aborted."},
+      {texts::kTextStartWiaFailed, "Start WIA Failed."},
+      {texts::kTextFirmwareCorrupted,
+       "Firmware in Firmware Update Tool is corrupted."},
+      {texts::kTextSendingData, "Sending Data. Wait for 10-20 Sec."},
+      {texts::kTextRebootCountdown,
+       "Wait for %d:%02d min, Device Will Reboot."},
+      {texts::kTextRecoverFwSuccess,
+       "Recover FW Success, Please Reboot Device."},
+      {texts::kTextNotInRecoveryMode, "This Device is not in Recovery Mode."},
+      {texts::kTextCannotDowngrade,
+       "Firmware Update Unsuccessful\nCannot downgrade firmware"},
   };
-  const auto it = texts.find(id);
-  return it == texts.end() ? std::string() : it->second;
+  const auto it = english.find(id);
+  return it == english.end() ? std::string() : it->second;
 }
 
 }  // namespace refloq::update::testing
