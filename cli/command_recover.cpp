@@ -8,7 +8,6 @@
 #include "cli/job_display.h"
 #include "cli/still_image_service.h"
 #include "cli/update_jobs.h"
-#include "texts/string_ids.h"
 #include "update/recovery_workflow.h"
 
 namespace refloq::cli {
@@ -28,7 +27,7 @@ class RecoverCommand : public Command {
     JobDisplay display(context, {"USB"}, /*live=*/false, "recover");
     display.SetUpdateTable({0});
     JobsEnded ended;
-    update::JobBoard board(display, ended, context.ui);
+    update::JobBoard board(display, ended);
     update::UpdateEnvironment environment;
     environment.service_control = context.service_control;
     if (!update::StartRecoverFw(board, display, environment)) {
@@ -37,9 +36,9 @@ class RecoverCommand : public Command {
     }
     WaitForJobs(board, ended);
     RestartStillImageService(context.service_control);
-    return display.LastText(0) == context.ui(texts::kTextRecoverFwSuccess)
-               ? kExitDone
-               : kExitFailed;
+    const bool recovered =
+        display.LastReport(0).outcome == update::JobOutcome::kSucceeded;
+    return recovered ? kExitDone : kExitFailed;
   }
 };
 

@@ -82,7 +82,7 @@ class UpdateCommand : public Command {
 
     int succeeded = 0;
     for (int index : moved) {
-      if (display.LastText(index) == context.ui(texts::kTextSuccess)) {
+      if (display.LastReport(index).outcome == update::JobOutcome::kSucceeded) {
         ++succeeded;
       }
     }

@@ -1,9 +1,10 @@
 #pragma once
 // What `refloq-cli update` shows: one entry per address given, in the
 // order given, each with the texts written for it, first by the login
-// step, then by its update job.  Each text is printed as it is written
-// (ADDRESS<TAB>TEXT, or a JSON object), or, on a terminal, drawn into the
-// live table.
+// step, then by its update job's reports.  Each text is printed as it is
+// written (ADDRESS<TAB>TEXT, or a JSON object), or, on a terminal, drawn
+// into the live table.  The commands decide from the job's last report,
+// never from a text.
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -28,20 +29,29 @@ class JobDisplay final : public update::RowWriter {
   // "recover").
   void Show(int index, std::string_view text, std::string_view stage);
   std::string LastText(int index) const;
+  // The last report of the scanner's job (cleared while it has none).
+  update::JobReport LastReport(int index) const;
 
   // The Update Table: its row r is the scanner at update_rows[r].
   void SetUpdateTable(std::vector<int> update_rows);
-  // A job's text for its Update Table row.  The starter's clearing of a
-  // row (the empty text) is not shown.
-  void WriteRowText(int row, std::string_view text) override;
+  // A job's report for its Update Table row, shown as its text
+  // (StatusText with the context's texts).  An empty text, such as the
+  // starter's clearing of a row, is not shown.
+  void WriteRowReport(int row, const update::JobReport& report) override;
 
  private:
+  bool HasIndex(int index) const;
+  // Keeps `text` as the scanner's last and prints it, or draws it into the
+  // live table.
+  void Print(int index, std::string_view text, std::string_view stage);
+
   Context& context_;
   const std::vector<std::string> addresses_;
   const std::string job_stage_;
   std::unique_ptr<LiveTable> live_;
   mutable std::mutex mutex_;
   std::vector<std::string> last_texts_;
+  std::vector<update::JobReport> last_reports_;
   std::vector<int> update_rows_;
 };
 

@@ -51,7 +51,7 @@ void RunUpdateJobs(Context& context, JobDisplay& display,
                     addresses[static_cast<std::size_t>(update_rows[row])]});
   }
   JobsEnded ended;
-  update::JobBoard board(display, ended, context.ui);
+  update::JobBoard board(display, ended);
   update::StartJobs(board, rows, workers);
   WaitForJobs(board, ended);
   const bool usb_job =

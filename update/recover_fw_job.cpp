@@ -46,7 +46,7 @@ bool StartRecoverFw(JobBoard& board, RowWriter& device_rows,
   bool started = false;
   if (board.slots().TryClaim(kRecoverFwSlot)) {
     board.slots().JoinThread(kRecoverFwSlot);
-    device_rows.WriteRowText(kRecoverFwSlot, "");
+    device_rows.WriteRowReport(kRecoverFwSlot, JobReport::Cleared());
     auto shared =
         std::make_shared<const UpdateEnvironment>(std::move(environment));
     started = LaunchClaimedJob(

@@ -11,7 +11,6 @@
 #include "protocol/command_catalogue.h"
 #include "texts/string_ids.h"
 #include "update/recovery_job_context.h"
-#include "update/status_format.h"
 
 namespace refloq::update {
 namespace {
@@ -65,8 +64,11 @@ bool CheckRecoveryMode(RecoveryJobContext& c) {
   }
   const protocol::sKestoDeviceStatus status = c.Status();
   if (status.wFWInfo == protocol::SCANNER_STATUS_RECOVERY) return true;
-  c.job().WriteString(texts::kTextNotInRecoveryMode);
-  if (status.dwLastErr != 0) c.job().WriteString(texts::kTextDeviceError);
+  // With an error as well: both texts, the error's as the final report.
+  const bool error = status.dwLastErr != 0;
+  if (error) c.job().WriteString(texts::kTextNotInRecoveryMode);
+  c.job().WriteFinal(error ? texts::kTextDeviceError
+                           : texts::kTextNotInRecoveryMode);
   c.image.reset();
   c.UnlockAndClose();
   c.job().FreeSlot();
@@ -91,7 +93,7 @@ bool SendImage(RecoveryJobContext& c, std::uint16_t parameter) {
   protocol::StatusReply reply{};  // only its arrival counts
   if (link::ExchangeCommand(c.connection(), block.data(), reply.data()) == 0) {
     c.image.reset();
-    c.job().WriteString(texts::kTextSendFwFailed);
+    c.job().WriteFinal(texts::kTextSendFwFailed);
     c.UnlockAndClose();
     c.job().FreeSlot();
     return false;
@@ -102,7 +104,7 @@ bool SendImage(RecoveryJobContext& c, std::uint16_t parameter) {
     c.image.reset();
     c.UnlockAndClose();
     c.Open();  // its result changes nothing
-    c.job().WriteString(texts::kTextSendFwFailed);
+    c.job().WriteFinal(texts::kTextSendFwFailed);
     c.UnlockAndClose();
     c.job().FreeSlot();
     return false;
@@ -110,13 +112,13 @@ bool SendImage(RecoveryJobContext& c, std::uint16_t parameter) {
   return true;
 }
 
-// A percentage that reads nothing from the scanner: a text every pause
+// A percentage that reads nothing from the scanner: a report every pause
 // until the time is up.
 void RunSimulatedProgress(Job& job, const RecoveryValues& values) {
   int counter = 0;
   const std::uint32_t start = Clock::TickCount();
   while (!Clock::HasPassed(start, values.progress_ms)) {
-    job.WriteText(ProgressText(counter));
+    job.WriteProgress(counter);
     ++counter;
     if (values.progress_cap && counter > *values.progress_cap) {
       counter = *values.progress_cap;
@@ -138,7 +140,7 @@ bool RecoveryTransfer(RecoveryJobContext& c, const RecoveryValues& values) {
   c.image.reset();
   c.job().WriteString(texts::kTextStartingUpdate);
   RunSimulatedProgress(c.job(), values);
-  c.job().WriteText(ProgressText(100));
+  c.job().WriteProgress(100);
   if (values.closing_text_id != 0) {
     Clock::Sleep(values.closing_pause_ms);
     c.job().WriteString(values.closing_text_id);

@@ -42,7 +42,7 @@ bool CheckReachable(UpdateJobContext& c) {
   c.Trace("==>Open connect start");
   if (!c.Open()) {
     c.Trace("==>Open connect fail return");
-    c.job().WriteString(texts::kTextFailedAborted);
+    c.job().WriteFinal(texts::kTextFailedAborted);
     c.Close();
     c.job().FreeSlot();
     return false;
@@ -70,7 +70,7 @@ bool CheckStatus(UpdateJobContext& c) {
     c.Trace("==>Control pipe lock finish");
     if (!locked) {
       c.Trace("==>Control pipe lock fail return");
-      c.job().WriteString(texts::kTextBusyAborted);
+      c.job().WriteFinal(texts::kTextBusyAborted);
       c.Close();
       c.job().FreeSlot();
       return false;
@@ -91,10 +91,13 @@ bool CheckStatus(UpdateJobContext& c) {
     c.Trace(
         "==>wFWInfo != SCANNER_STATUS_READY || "
         "sKestoDeviceStatus.dwLastErr != 0 return");
-    if (status.wFWInfo != protocol::SCANNER_STATUS_READY) {
+    // Busy and in error: both texts, the error's as the final report.
+    const bool error = status.dwLastErr != 0;
+    if (error && status.wFWInfo != protocol::SCANNER_STATUS_READY) {
       c.job().WriteString(texts::kTextBusyAborted);
     }
-    if (status.dwLastErr != 0) c.job().WriteString(texts::kTextDeviceError);
+    c.job().WriteFinal(error ? texts::kTextDeviceError
+                             : texts::kTextBusyAborted);
     link::UnlockControlPipe(c.connection());
     c.Close();
     c.job().FreeSlot();
@@ -107,7 +110,7 @@ bool CheckStatus(UpdateJobContext& c) {
       return true;
     }
     c.Trace("==>Wait device wake up not select return");
-    c.job().WriteString(texts::kTextDeviceError);
+    c.job().WriteFinal(texts::kTextDeviceError);
     c.Close();
     c.job().FreeSlot();
     return false;

@@ -8,7 +8,6 @@
 #include "protocol/command_catalogue.h"
 #include "protocol/command_routines.h"
 #include "texts/string_ids.h"
-#include "update/status_format.h"
 #include "update/update_job_context.h"
 
 namespace refloq::update {
@@ -127,13 +126,13 @@ bool FollowProgress(UpdateJobContext& c) {
     if (status.wFWInfo == protocol::SCANNER_STATUS_UPDATING) {
       if (status.bProgress == 0) continue;
       const int shown = std::min<int>(status.bProgress, kMaxShownProgress);
-      c.job().WriteText(ProgressText(shown));
+      c.job().WriteProgress(shown);
       Clock::Sleep(kProgressTextPauseMs);
       continue;
     }
     if (status.wFWInfo == protocol::SCANNER_STATUS_READY &&
         status.bProgress == 0) {
-      c.job().WriteText(ProgressText(100));
+      c.job().WriteProgress(100);
       if (!c.post_recovery()) c.Trace("==>get update percentage = 100%");
       c.Trace("==>Into get update percentage loop finish");
       c.Trace("==>Control pipe unlock start");
@@ -155,9 +154,8 @@ bool FollowProgress(UpdateJobContext& c) {
 // Step 13 (network): the fixed restart countdown, 1:20 down to 0:01.
 void CountDownRestart(UpdateJobContext& c) {
   c.Trace("==>Device is net mode");
-  const std::string format = c.job().UiString(texts::kTextRebootCountdown);
   for (int left = kCountdownSeconds; left >= 1; --left) {
-    c.job().WriteText(FormatTwoNumbers(format, left / 60, left % 60));
+    c.job().WriteCountdown(left / 60, left % 60);
     Clock::Sleep(kCountdownStepMs);
   }
 }
