@@ -10,7 +10,7 @@ JobDisplay::JobDisplay(Context& context, std::vector<std::string> addresses,
       last_texts_(addresses_.size()),
       last_reports_(addresses_.size()) {
   if (live) {
-    live_ = std::make_unique<LiveTable>(context.report, context.ui, addresses_);
+    live_ = std::make_unique<LiveTable>(context.report, addresses_);
   }
 }
 
@@ -21,7 +21,7 @@ bool JobDisplay::HasIndex(int index) const {
 void JobDisplay::Show(int index, std::string_view text,
                       std::string_view stage) {
   if (!HasIndex(index)) return;
-  Print(index, text, stage);
+  Print(index, text, stage, nullptr);
 }
 
 std::string JobDisplay::LastText(int index) const {
@@ -51,20 +51,22 @@ void JobDisplay::WriteRowReport(int row, const update::JobReport& report) {
   }
   const std::string text = update::StatusText(report, context_.ui);
   if (text.empty()) return;
-  Print(index, text, job_stage_);
+  Print(index, text, job_stage_, &report);
 }
 
-void JobDisplay::Print(int index, std::string_view text,
-                       std::string_view stage) {
+void JobDisplay::Print(int index, std::string_view text, std::string_view stage,
+                       const update::JobReport* report) {
   {
     std::lock_guard lock(mutex_);
     last_texts_[static_cast<std::size_t>(index)] = std::string(text);
   }
-  if (live_) {
-    live_->Write(index, text);
-  } else {
+  if (!live_) {
     context_.report.Row(addresses_[static_cast<std::size_t>(index)], text,
                         {{"stage", stage}});
+  } else if (report != nullptr) {
+    live_->WriteReport(index, *report, text);
+  } else {
+    live_->Write(index, text);
   }
 }
 

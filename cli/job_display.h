@@ -41,9 +41,10 @@ class JobDisplay final : public update::RowWriter {
 
  private:
   bool HasIndex(int index) const;
-  // Keeps `text` as the scanner's last and prints it, or draws it into the
-  // live table.
-  void Print(int index, std::string_view text, std::string_view stage);
+  // Keeps `text` as the scanner's last and prints it, or draws it with the
+  // job's report (when given) into the live table.
+  void Print(int index, std::string_view text, std::string_view stage,
+             const update::JobReport* report);
 
   Context& context_;
   const std::vector<std::string> addresses_;
