@@ -6,11 +6,11 @@
 #include "platform/module_path.h"
 #include "platform/utf16.h"
 #include "platform/version_info.h"
+#include "texts/string_ids.h"
 
 namespace refloq::app {
 namespace {
 
-constexpr std::uint16_t kTitleStringId = 103;
 constexpr std::size_t kMaxVersionChars = 255;
 
 }  // namespace
@@ -40,7 +40,7 @@ std::string FormatWindowTitle(const std::string& title,
 }
 
 std::string WindowTitle() {
-  return FormatWindowTitle(LoadUiString(kTitleStringId),
+  return FormatWindowTitle(LoadUiString(texts::kTextTitle),
                            GetFileVersionText(platform::ModuleFilePath()));
 }
 

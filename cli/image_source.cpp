@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "firmware/firmware_loader.h"
+#include "texts/string_ids.h"
 
 namespace refloq::cli {
 
@@ -54,7 +55,8 @@ bool ImageSource::Load(Context& context, firmware::FirmwareImage& image) {
 }
 
 int ImageSource::FailureTextId(const firmware::FirmwareImage& image) {
-  return image.m_bFirmwareMissing ? 125 : 129;
+  return image.m_bFirmwareMissing ? texts::kTextFwFileMissing
+                                  : texts::kTextFirmwareCorrupted;
 }
 
 std::string Sha256Hex(const std::uint8_t* bytes, std::size_t length) {

@@ -22,8 +22,8 @@ class ImageSource {
   // On failure the image holds no payload and one of its two flags is set.
   bool Load(Context& context, firmware::FirmwareImage& image);
 
-  // The window's failure text for an image that did not load: 125 when it
-  // is missing, else 129.
+  // The window's failure text for an image that did not load: "FW File is
+  // Missing, ..." when it is missing, else "Firmware in ... is corrupted."
   static int FailureTextId(const firmware::FirmwareImage& image);
 
  private:

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "cli/progress_gauge.h"
+
 namespace refloq::cli {
 namespace {
 
@@ -10,18 +12,29 @@ constexpr std::size_t kAddressWidth = 15;  // "255.255.255.255"
 
 }  // namespace
 
-LiveTable::LiveTable(Reporter& report, const UiText& ui,
+LiveTable::LiveTable(Reporter& report,
                      const std::vector<std::string>& addresses)
-    : report_(report), gauge_(ui) {
+    : report_(report) {
   for (const auto& address : addresses) rows_.push_back({address, "", 0});
 }
 
 void LiveTable::Write(int row, std::string_view text) {
   std::lock_guard lock(mutex_);
+  WriteLocked(row, text, nullptr);
+}
+
+void LiveTable::WriteReport(int row, const update::JobReport& report,
+                            std::string_view text) {
+  std::lock_guard lock(mutex_);
+  WriteLocked(row, text, &report);
+}
+
+void LiveTable::WriteLocked(int row, std::string_view text,
+                            const update::JobReport* report) {
   if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
   Row& entry = rows_[static_cast<std::size_t>(row)];
   entry.text = OneLine(text);
-  entry.percent = gauge_.After(entry.percent, text);
+  if (report != nullptr) entry.percent = ProgressAfter(entry.percent, *report);
   DrawLocked();
 }
 

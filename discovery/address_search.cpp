@@ -1,8 +1,8 @@
 #include "discovery/address_search.h"
 
 #include "discovery/network_search.h"
-#include "discovery/ui_strings.h"
 #include "protocol/command_routines.h"
+#include "texts/string_ids.h"
 
 namespace refloq::discovery {
 
@@ -12,13 +12,14 @@ void SearchByAddress(DiscoveryWindow& window, std::string_view typed_address) {
   const bool answered = protocol::ReadDeviceStatus(typed_address, reply);
   const auto status = protocol::DecodeDeviceStatus(reply.data());
   if (!answered || status.dwLastErr != 0) {
-    window.messages.ShowMessage(window.load_ui_string(kStringDeviceNotFound),
-                                {});
+    window.messages.ShowMessage(
+        window.load_ui_string(texts::kTextDeviceNotFound), {});
   } else if (status.wFWInfo != protocol::SCANNER_STATUS_READY) {
-    window.messages.ShowMessage(window.load_ui_string(kStringDeviceBusy), {});
+    window.messages.ShowMessage(
+        window.load_ui_string(texts::kTextSearchDeviceBusy), {});
   } else {
     window.device_table.AppendRow(typed_address,
-                                  window.load_ui_string(kStringReady));
+                                  window.load_ui_string(texts::kTextReady));
   }
 }
 

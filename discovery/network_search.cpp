@@ -1,8 +1,8 @@
 #include "discovery/network_search.h"
 
 #include "discovery/probe_match.h"
-#include "discovery/ui_strings.h"
 #include "protocol/command_routines.h"
+#include "texts/string_ids.h"
 
 namespace refloq::discovery {
 namespace {
@@ -28,10 +28,12 @@ void QueryAndListDevice(std::string_view address, DiscoveryWindow& window) {
   protocol::StatusReply reply{};
   if (protocol::ReadDeviceStatus(address, reply) &&
       protocol::DecodeDeviceStatus(reply.data()).dwLastErr == 0) {
-    window.device_table.AppendRow(address, window.load_ui_string(kStringReady));
+    window.device_table.AppendRow(address,
+                                  window.load_ui_string(texts::kTextReady));
     return;
   }
-  window.messages.ShowMessage(window.load_ui_string(kStringDeviceNotFound), {});
+  window.messages.ShowMessage(window.load_ui_string(texts::kTextDeviceNotFound),
+                              {});
 }
 
 int CollectProbeMatches(DiscoveryWindow& window, std::string_view message_id,
@@ -63,7 +65,8 @@ void SearchNetworkDevices(DiscoveryWindow& window) {
   }
   const bool added = window.device_table.RowCount() > rows_before;
   window.messages.ShowMessage(
-      window.load_ui_string(added ? kStringAddSuccess : kStringDeviceNotFound),
+      window.load_ui_string(added ? texts::kTextAddSuccess
+                                  : texts::kTextDeviceNotFound),
       {});
   platform::StopSockets();
 }

@@ -9,7 +9,6 @@
 #include "discovery/probe_match.h"
 #include "discovery/probe_port.h"
 #include "discovery/probe_template.h"
-#include "discovery/ui_strings.h"
 #include "platform/clock.h"
 
 namespace refloq::discovery {
@@ -21,6 +20,11 @@ ProbeSocket::~ProbeSocket() {
 }
 
 namespace {
+
+// The missing-template box: fixed texts, not in the string table.
+constexpr std::string_view kNoProbeTemplateText =
+    "No Send Data,Please check sample file";
+constexpr std::string_view kNoProbeTemplateCaption = "Error";
 
 // Binds to local and a drawn probe port, drawing again while the port is
 // taken (another thread's probe may hold it).

@@ -1,5 +1,7 @@
 #include "update/job.h"
 
+#include "texts/string_ids.h"
+
 namespace refloq::update {
 
 Job::Job(JobBoard& board, int row, std::string_view address)
@@ -12,17 +14,23 @@ Job::Job(JobBoard& board, int row, std::string_view address, RowWriter& rows)
   rows_ = &rows;
 }
 
-void Job::WriteText(std::string_view text) {
+void Job::Write(const JobReport& report) {
   if (rows_ != nullptr) {
-    rows_->WriteRowText(row_, text);
+    rows_->WriteRowReport(row_, report);
   } else {
-    board_.WriteRowText(row_, text);
+    board_.WriteRowReport(row_, report);
   }
 }
 
-void Job::WriteString(int id) { WriteText(board_.UiString(id)); }
+void Job::WriteString(int id) { Write(JobReport::Text(id)); }
 
-std::string Job::UiString(int id) const { return board_.UiString(id); }
+void Job::WriteProgress(int percent) { Write(JobReport::Progress(percent)); }
+
+void Job::WriteCountdown(int minutes, int seconds) {
+  Write(JobReport::Countdown(texts::kTextRebootCountdown, minutes, seconds));
+}
+
+void Job::WriteFinal(int id) { Write(JobReport::Final(id)); }
 
 void Job::FreeSlot() {
   if (slot_freed_) return;
@@ -32,7 +40,7 @@ void Job::FreeSlot() {
 }
 
 void Job::Finish(int id) {
-  WriteString(id);
+  WriteFinal(id);
   FreeSlot();
 }
 

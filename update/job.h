@@ -1,7 +1,7 @@
 #pragma once
 // One running update job as its worker sees it: its row and address, handed
 // over when the worker starts, and the ways it reports into its row and
-// ends.
+// ends.  Every job's last report is a final one (WriteFinal or Finish).
 #include <string>
 #include <string_view>
 
@@ -15,7 +15,7 @@ inline constexpr std::size_t kJobAddressLength = 19;
 class Job {
  public:
   Job(JobBoard& board, int row, std::string_view address);
-  // A job whose texts go into another list than the Update Table (the
+  // A job whose reports go into another list than the Update Table (the
   // Recover FW job writes into the Device Table); slot `row` is still the
   // board's.
   Job(JobBoard& board, int row, std::string_view address, RowWriter& rows);
@@ -26,17 +26,23 @@ class Job {
   const std::string& address() const { return address_; }
   bool is_usb() const { return address_ == "USB"; }
 
-  // Replaces the text of the job's row.
-  void WriteText(std::string_view text);
-  // The same with the text of a string id.
+  // Replaces the report in the job's row.
+  void Write(const JobReport& report);
+  // The text of a string id.
   void WriteString(int id);
-  std::string UiString(int id) const;
+  // A bare percentage ("NN%").
+  void WriteProgress(int percent);
+  // The restart countdown text with its minutes and seconds.
+  void WriteCountdown(int minutes, int seconds);
+  // The job's final report (JobReport::Final): its last write.  For exits
+  // that still close their connection before they free the slot.
+  void WriteFinal(int id);
 
   // Marks the slot idle and enables the controls when no job is left.
   // Only the first call acts, so the slot can be freed before the final
-  // text and again as the job ends.
+  // report and again as the job ends.
   void FreeSlot();
-  // The end of every job: the final text, then FreeSlot.
+  // The end of most jobs: the final report, then FreeSlot.
   void Finish(int id);
 
  private:

@@ -1,19 +1,12 @@
 #include "update/job_board.h"
 
-#include <utility>
-
 namespace refloq::update {
 
-JobBoard::JobBoard(RowWriter& rows, ControlsSwitch& controls,
-                   UiStringLoader ui_string)
-    : rows_(rows), controls_(controls), ui_string_(std::move(ui_string)) {}
+JobBoard::JobBoard(RowWriter& rows, ControlsSwitch& controls)
+    : rows_(rows), controls_(controls) {}
 
-void JobBoard::WriteRowText(int row, std::string_view text) {
-  rows_.WriteRowText(row, text);
-}
-
-std::string JobBoard::UiString(int id) const {
-  return ui_string_ ? ui_string_(id) : std::string();
+void JobBoard::WriteRowReport(int row, const JobReport& report) {
+  rows_.WriteRowReport(row, report);
 }
 
 void JobBoard::EnableControls() {

@@ -1,10 +1,8 @@
 #pragma once
 // The state the window shares with its update jobs: the slot table, the
-// status column of the Update Table, the controls and the texts.  The window
-// owns one board and keeps it alive while any worker may still run.
+// status column of the Update Table and the controls.  The window owns one
+// board and keeps it alive while any worker may still run.
 #include <atomic>
-#include <string>
-#include <string_view>
 
 #include "update/job_host.h"
 #include "update/slot_table.h"
@@ -13,15 +11,14 @@ namespace refloq::update {
 
 class JobBoard {
  public:
-  JobBoard(RowWriter& rows, ControlsSwitch& controls, UiStringLoader ui_string);
+  JobBoard(RowWriter& rows, ControlsSwitch& controls);
   JobBoard(const JobBoard&) = delete;
   JobBoard& operator=(const JobBoard&) = delete;
 
   SlotTable& slots() { return slots_; }
   const SlotTable& slots() const { return slots_; }
 
-  void WriteRowText(int row, std::string_view text);
-  std::string UiString(int id) const;
+  void WriteRowReport(int row, const JobReport& report);
 
   // Enables the controls if, and only if, no slot is busy and no start is
   // under way (a job that ends while later rows are still being started
@@ -35,7 +32,6 @@ class JobBoard {
  private:
   RowWriter& rows_;
   ControlsSwitch& controls_;
-  UiStringLoader ui_string_;
   SlotTable slots_;
   std::atomic<int> starts_under_way_{0};
 };

@@ -1,19 +1,19 @@
 #pragma once
 // What the update engine needs of whoever shows the jobs (the window, the
-// CLI, the tests): a writer for the status column of the Update Table, the
-// enabling of the controls, and the user-visible texts by string id.
-#include <functional>
-#include <string>
-#include <string_view>
+// CLI, the tests): a writer for the status column of the Update Table and
+// the enabling of the controls.  Jobs report data (JobReport); the host
+// makes the text a user reads (StatusText) and decides from ids and
+// outcomes.
+#include "update/job_report.h"
 
 namespace refloq::update {
 
 // Column 1 of the Update Table.  Called from worker threads; each call
-// returns when the text is in place.
+// returns when the report is in place.
 class RowWriter {
  public:
   virtual ~RowWriter() = default;
-  virtual void WriteRowText(int row, std::string_view text) = 0;
+  virtual void WriteRowReport(int row, const JobReport& report) = 0;
 };
 
 // The window's buttons and lists.  The engine calls this only when no job
@@ -23,8 +23,5 @@ class ControlsSwitch {
   virtual ~ControlsSwitch() = default;
   virtual void EnableControls() = 0;
 };
-
-// A user-visible text by its string id (UTF-8).
-using UiStringLoader = std::function<std::string(int id)>;
 
 }  // namespace refloq::update

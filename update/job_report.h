@@ -5,11 +5,13 @@
 // (StatusText), so hosts decide from ids and outcomes, never from texts.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
-#include "update/job_host.h"
-
 namespace refloq::update {
+
+// A user-visible text by its string id (UTF-8).
+using UiStringLoader = std::function<std::string(int id)>;
 
 enum class JobOutcome : std::uint8_t {
   kRunning,    // not a final report

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "platform/clock.h"
-#include "update/status_text_ids.h"
+#include "texts/string_ids.h"
 
 namespace refloq::update {
 namespace {
@@ -49,14 +49,15 @@ const JobWorker& ChooseWorker(const CheckedRow& row,
 void StartOne(JobBoard& board, const CheckedRow& row, const JobWorkers& workers,
               ThreadLauncher& launcher) {
   if (!SlotTable::InRange(row.index)) {
-    board.WriteRowText(row.index, board.UiString(kTextFailedAborted));
+    board.WriteRowReport(row.index,
+                         JobReport::Final(texts::kTextFailedAborted));
     return;
   }
   // The row's previous worker may have freed the slot just before its
-  // final text: let it finish before the row is cleared for the new job.
+  // final report: let it finish before the row is cleared for the new job.
   const bool claimed = board.slots().TryClaim(row.index);
   if (claimed) board.slots().JoinThread(row.index);
-  board.WriteRowText(row.index, "");
+  board.WriteRowReport(row.index, JobReport::Cleared());
   if (!claimed) return;
   LaunchClaimedJob(board, row.index, row.address, ChooseWorker(row, workers),
                    launcher);
@@ -85,11 +86,11 @@ bool LaunchClaimedJob(JobBoard& board, int index, const std::string& address,
   std::thread thread;
   if (!launcher.Launch(std::move(body), thread)) {
     board.slots().Release(index);
-    const std::string text = board.UiString(kTextFailedAborted);
+    const JobReport failed = JobReport::Final(texts::kTextFailedAborted);
     if (rows != nullptr) {
-      rows->WriteRowText(index, text);
+      rows->WriteRowReport(index, failed);
     } else {
-      board.WriteRowText(index, text);
+      board.WriteRowReport(index, failed);
     }
     board.EnableControls();
     return false;

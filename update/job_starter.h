@@ -43,18 +43,18 @@ ThreadLauncher& DefaultThreadLauncher();
 
 // Runs `worker` for row `index` on a thread of its own, in the slot the
 // caller has already claimed (and whose old thread it has joined).  The
-// job's texts go to `rows`, or to the board's Update Table when it is null.
-// A thread that cannot be created frees the slot, writes
+// job's reports go to `rows`, or to the board's Update Table when it is
+// null.  A thread that cannot be created frees the slot, writes the final
 // "Failed, FW Update Aborted." and enables the controls; false then.
 bool LaunchClaimedJob(JobBoard& board, int index, const std::string& address,
                       JobWorker worker, ThreadLauncher& launcher,
                       RowWriter* rows = nullptr);
 
 // Starts the jobs of the checked rows.  For each row, in order: clears its
-// text; a row at index 200 or beyond gets no job and the text
+// report; a row at index 200 or beyond gets no job and the final report
 // "Failed, FW Update Aborted."; a row whose slot is busy gets nothing;
 // otherwise the slot is claimed and the worker started (a worker that cannot
-// be started frees the slot and writes the same failure text).  Then a
+// be started frees the slot and writes the same final report).  Then a
 // 1000 ms pause, after every checked row.  At the end the controls are
 // enabled if no job is left running.
 void StartJobs(JobBoard& board, std::span<const CheckedRow> rows,

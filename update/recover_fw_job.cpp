@@ -7,9 +7,9 @@
 
 #include "platform/clock.h"
 #include "protocol/command_catalogue.h"
+#include "texts/string_ids.h"
 #include "update/recovery_job_context.h"
 #include "update/recovery_workflow.h"
-#include "update/status_text_ids.h"
 
 namespace refloq::update {
 namespace {
@@ -25,7 +25,7 @@ const RecoveryValues kRecoverFwValues{
     .progress_pause_ms = 1250,
     .progress_cap = std::nullopt,
     .closing_pause_ms = 2000,
-    .closing_text_id = kTextRecoverFwSuccess,
+    .closing_text_id = texts::kTextRecoverFwSuccess,
 };
 
 }  // namespace
@@ -35,10 +35,10 @@ void RecoverFwThreadProc(Job& job, const UpdateEnvironment& environment) {
   if (!StopServiceForRecovery(c)) return;
   if (!RecoveryTransfer(c, kRecoverFwValues)) return;
   if (!c.wia().StartWIA()) {
-    job.Finish(kTextStartWiaFailed);
+    job.Finish(texts::kTextStartWiaFailed);
     return;
   }
-  job.Finish(kTextRecoverFwSuccess);
+  job.Finish(texts::kTextRecoverFwSuccess);
 }
 
 bool StartRecoverFw(JobBoard& board, RowWriter& device_rows,
@@ -46,7 +46,7 @@ bool StartRecoverFw(JobBoard& board, RowWriter& device_rows,
   bool started = false;
   if (board.slots().TryClaim(kRecoverFwSlot)) {
     board.slots().JoinThread(kRecoverFwSlot);
-    device_rows.WriteRowText(kRecoverFwSlot, "");
+    device_rows.WriteRowReport(kRecoverFwSlot, JobReport::Cleared());
     auto shared =
         std::make_shared<const UpdateEnvironment>(std::move(environment));
     started = LaunchClaimedJob(

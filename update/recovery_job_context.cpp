@@ -1,7 +1,7 @@
 #include "update/recovery_job_context.h"
 
 #include "link/control_pipe.h"
-#include "update/status_text_ids.h"
+#include "texts/string_ids.h"
 
 namespace refloq::update {
 
@@ -22,7 +22,7 @@ bool StopServiceForRecovery(RecoveryJobContext& c) {
   bool stopped = c.wia().StopWIA();
   if (stopped && c.wia().IsWIARunning()) stopped = c.wia().StopWIA();
   if (!stopped) {
-    c.job().Finish(kTextStopWiaFailed);
+    c.job().Finish(texts::kTextStopWiaFailed);
     return false;
   }
   return true;

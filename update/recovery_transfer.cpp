@@ -9,9 +9,8 @@
 #include "platform/console.h"
 #include "platform/resources.h"
 #include "protocol/command_catalogue.h"
+#include "texts/string_ids.h"
 #include "update/recovery_job_context.h"
-#include "update/status_format.h"
-#include "update/status_text_ids.h"
 
 namespace refloq::update {
 namespace {
@@ -22,7 +21,7 @@ using platform::Clock;
 bool CheckPresence(RecoveryJobContext& c) {
   const bool opened = c.Open();
   c.Close();
-  if (!opened) c.job().Finish(kTextFailedAborted);
+  if (!opened) c.job().Finish(texts::kTextFailedAborted);
   return opened;
 }
 
@@ -31,14 +30,14 @@ bool LoadImageCopy(RecoveryJobContext& c) {
   const std::span<const std::uint8_t> stored =
       platform::FindBinaryResource(platform::kFirmwareContainerResourceId);
   if (stored.empty()) {
-    c.job().Finish(kTextFwFileMissing);
+    c.job().Finish(texts::kTextFwFileMissing);
     return false;
   }
   std::int32_t size = 0;
   std::unique_ptr<firmware::FirmwareBytes> copy;
   if (!firmware::DecryptFirmwareImage(stored, size, copy)) {
     copy.reset();
-    c.job().Finish(kTextFirmwareCorrupted);
+    c.job().Finish(texts::kTextFirmwareCorrupted);
     return false;
   }
   c.image = std::move(copy);
@@ -60,13 +59,16 @@ bool CheckRecoveryMode(RecoveryJobContext& c) {
   if (!c.Open() || !c.ExchangeStatus()) {
     c.image.reset();
     c.UnlockAndClose();
-    c.job().Finish(kTextConnectionFailed);
+    c.job().Finish(texts::kTextConnectionFailed);
     return false;
   }
   const protocol::sKestoDeviceStatus status = c.Status();
   if (status.wFWInfo == protocol::SCANNER_STATUS_RECOVERY) return true;
-  c.job().WriteString(kTextNotInRecoveryMode);
-  if (status.dwLastErr != 0) c.job().WriteString(kTextDeviceError);
+  // With an error as well: both texts, the error's as the final report.
+  const bool error = status.dwLastErr != 0;
+  if (error) c.job().WriteString(texts::kTextNotInRecoveryMode);
+  c.job().WriteFinal(error ? texts::kTextDeviceError
+                           : texts::kTextNotInRecoveryMode);
   c.image.reset();
   c.UnlockAndClose();
   c.job().FreeSlot();
@@ -81,7 +83,7 @@ bool SendImage(RecoveryJobContext& c, std::uint16_t parameter) {
   if (!c.Open()) {
     c.image.reset();
     c.UnlockAndClose();
-    c.job().Finish(kTextConnectionFailed);
+    c.job().Finish(texts::kTextConnectionFailed);
     return false;
   }
   const auto length = static_cast<std::uint32_t>(c.image->size());
@@ -91,18 +93,18 @@ bool SendImage(RecoveryJobContext& c, std::uint16_t parameter) {
   protocol::StatusReply reply{};  // only its arrival counts
   if (link::ExchangeCommand(c.connection(), block.data(), reply.data()) == 0) {
     c.image.reset();
-    c.job().WriteString(kTextSendFwFailed);
+    c.job().WriteFinal(texts::kTextSendFwFailed);
     c.UnlockAndClose();
     c.job().FreeSlot();
     return false;
   }
-  c.job().WriteString(kTextSendingData);
+  c.job().WriteString(texts::kTextSendingData);
   if (link::SendData(c.connection(), c.image->data(), length,
                      c.environment().trace_path, 0) == 0) {
     c.image.reset();
     c.UnlockAndClose();
     c.Open();  // its result changes nothing
-    c.job().WriteString(kTextSendFwFailed);
+    c.job().WriteFinal(texts::kTextSendFwFailed);
     c.UnlockAndClose();
     c.job().FreeSlot();
     return false;
@@ -110,13 +112,13 @@ bool SendImage(RecoveryJobContext& c, std::uint16_t parameter) {
   return true;
 }
 
-// A percentage that reads nothing from the scanner: a text every pause
+// A percentage that reads nothing from the scanner: a report every pause
 // until the time is up.
 void RunSimulatedProgress(Job& job, const RecoveryValues& values) {
   int counter = 0;
   const std::uint32_t start = Clock::TickCount();
   while (!Clock::HasPassed(start, values.progress_ms)) {
-    job.WriteText(ProgressText(counter));
+    job.WriteProgress(counter);
     ++counter;
     if (values.progress_cap && counter > *values.progress_cap) {
       counter = *values.progress_cap;
@@ -132,13 +134,13 @@ bool RecoveryTransfer(RecoveryJobContext& c, const RecoveryValues& values) {
   if (!LoadImageCopy(c)) return false;
   if (values.check_sum) ApplyChecksum(c);
   if (!CheckRecoveryMode(c)) return false;
-  c.job().WriteString(kTextReady);
+  c.job().WriteString(texts::kTextReady);
   if (!SendImage(c, values.parameter)) return false;
 
   c.image.reset();
-  c.job().WriteString(kTextStartingUpdate);
+  c.job().WriteString(texts::kTextStartingUpdate);
   RunSimulatedProgress(c.job(), values);
-  c.job().WriteText(ProgressText(100));
+  c.job().WriteProgress(100);
   if (values.closing_text_id != 0) {
     Clock::Sleep(values.closing_pause_ms);
     c.job().WriteString(values.closing_text_id);

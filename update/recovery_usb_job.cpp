@@ -9,9 +9,9 @@
 #include "platform/clock.h"
 #include "protocol/command_catalogue.h"
 #include "protocol/command_routines.h"
+#include "texts/string_ids.h"
 #include "update/recovery_job_context.h"
 #include "update/recovery_workflow.h"
-#include "update/status_text_ids.h"
 #include "update/update_workflow.h"
 
 namespace refloq::update {
@@ -46,7 +46,7 @@ DeviceReturn WaitForDevice(RecoveryJobContext& c) {
       if (!exchanged) {
         if (failed_polls >= kFailedPollsTolerated) {
           link::UnlockControlPipe(c.connection());  // closed: sends nothing
-          c.job().Finish(kTextUpdateFailed);
+          c.job().Finish(texts::kTextUpdateFailed);
           return DeviceReturn::kJobEnded;
         }
         ++failed_polls;
@@ -59,11 +59,11 @@ DeviceReturn WaitForDevice(RecoveryJobContext& c) {
     if (read_status && c.Status().wFWInfo == protocol::SCANNER_STATUS_READY) {
       return DeviceReturn::kReadyWithoutRecord;
     }
-    c.job().WriteString(kTextChecking);
+    c.job().WriteString(texts::kTextChecking);
     Clock::Sleep(kNotBackPauseMs);
   }
   c.UnlockAndClose();
-  c.job().Finish(kTextUpdateFailed);
+  c.job().Finish(texts::kTextUpdateFailed);
   return DeviceReturn::kJobEnded;
 }
 
@@ -83,10 +83,10 @@ void RecoveryUsbThreadProc(Job& job, const UpdateEnvironment& environment) {
       break;
   }
   if (!c.wia().StartWIA()) {
-    job.Finish(kTextStartWiaFailed);
+    job.Finish(texts::kTextStartWiaFailed);
     return;
   }
-  job.Finish(kTextSuccess);
+  job.Finish(texts::kTextSuccess);
 }
 
 JobWorker MakeRecoveryUsbWorker(UpdateEnvironment environment) {

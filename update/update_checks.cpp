@@ -5,8 +5,8 @@
 #include "platform/clock.h"
 #include "protocol/command_catalogue.h"
 #include "protocol/command_routines.h"
+#include "texts/string_ids.h"
 #include "update/downgrade_guard.h"
-#include "update/status_text_ids.h"
 #include "update/update_job_context.h"
 
 namespace refloq::update {
@@ -25,7 +25,7 @@ bool StopStillImageService(UpdateJobContext& c) {
   c.Trace("==>WIAstop function finish");
   if (!stopped) {
     c.Trace("==>WIAstop fail return");
-    c.ExitText(kTextStopWiaFailed);
+    c.ExitText(texts::kTextStopWiaFailed);
     return false;
   }
   if (c.wia().IsWIARunning()) {
@@ -42,7 +42,7 @@ bool CheckReachable(UpdateJobContext& c) {
   c.Trace("==>Open connect start");
   if (!c.Open()) {
     c.Trace("==>Open connect fail return");
-    c.job().WriteString(kTextFailedAborted);
+    c.job().WriteFinal(texts::kTextFailedAborted);
     c.Close();
     c.job().FreeSlot();
     return false;
@@ -59,7 +59,7 @@ bool CheckStatus(UpdateJobContext& c) {
   c.Trace("==>Open connect start");
   if (!c.Open()) {
     c.Trace("==>Open connect fail return");
-    c.ExitClose(kTextConnectionFailed);
+    c.ExitClose(texts::kTextConnectionFailed);
     return false;
   }
   c.Trace("==>Open connect success");
@@ -70,7 +70,7 @@ bool CheckStatus(UpdateJobContext& c) {
     c.Trace("==>Control pipe lock finish");
     if (!locked) {
       c.Trace("==>Control pipe lock fail return");
-      c.job().WriteString(kTextBusyAborted);
+      c.job().WriteFinal(texts::kTextBusyAborted);
       c.Close();
       c.job().FreeSlot();
       return false;
@@ -81,7 +81,7 @@ bool CheckStatus(UpdateJobContext& c) {
   c.Trace("==>Send get device status cmd finish");
   if (!exchanged) {
     c.Trace("==>Send get device status cmd fail return");
-    c.ExitClose(kTextConnectionFailed);
+    c.ExitClose(texts::kTextConnectionFailed);
     return false;
   }
 
@@ -91,10 +91,13 @@ bool CheckStatus(UpdateJobContext& c) {
     c.Trace(
         "==>wFWInfo != SCANNER_STATUS_READY || "
         "sKestoDeviceStatus.dwLastErr != 0 return");
-    if (status.wFWInfo != protocol::SCANNER_STATUS_READY) {
-      c.job().WriteString(kTextBusyAborted);
+    // Busy and in error: both texts, the error's as the final report.
+    const bool error = status.dwLastErr != 0;
+    if (error && status.wFWInfo != protocol::SCANNER_STATUS_READY) {
+      c.job().WriteString(texts::kTextBusyAborted);
     }
-    if (status.dwLastErr != 0) c.job().WriteString(kTextDeviceError);
+    c.job().WriteFinal(error ? texts::kTextDeviceError
+                             : texts::kTextBusyAborted);
     link::UnlockControlPipe(c.connection());
     c.Close();
     c.job().FreeSlot();
@@ -107,13 +110,13 @@ bool CheckStatus(UpdateJobContext& c) {
       return true;
     }
     c.Trace("==>Wait device wake up not select return");
-    c.job().WriteString(kTextDeviceError);
+    c.job().WriteFinal(texts::kTextDeviceError);
     c.Close();
     c.job().FreeSlot();
     return false;
   }
   c.Trace("==>Device is ready");
-  c.job().WriteString(kTextReady);
+  c.job().WriteString(texts::kTextReady);
   return true;
 }
 
@@ -125,7 +128,7 @@ bool LockScanner(UpdateJobContext& c) {
   c.Trace("==>Open connect finish");
   if (!opened) {
     c.Trace("==>Open connect fail return");
-    c.ExitClose(kTextConnectionFailed);
+    c.ExitClose(texts::kTextConnectionFailed);
     return false;
   }
   c.Trace("==>Open connect success");
@@ -139,7 +142,7 @@ bool LockScanner(UpdateJobContext& c) {
   c.Trace("==>Send RS_LOCK_SCANNER cmd finish");
   if (!exchanged) {
     c.Trace("==>Send RS_LOCK_SCANNER cmd fail return");
-    c.ExitClose(kTextConnectionFailed);
+    c.ExitClose(texts::kTextConnectionFailed);
     return false;
   }
   c.Trace("==>Send RS_LOCK_SCANNER data start");
@@ -149,7 +152,7 @@ bool LockScanner(UpdateJobContext& c) {
   c.Trace("==>Send RS_LOCK_SCANNER data finish");
   if (!key_sent) {
     c.Trace("==>Send RS_LOCK_SCANNER data fail return");
-    c.ExitClose(kTextConnectionFailed);
+    c.ExitClose(texts::kTextConnectionFailed);
     return false;
   }
   c.Close();
@@ -195,7 +198,7 @@ bool WaitForWake(UpdateJobContext& c) {
   }
   if (!awake) {
     c.Trace("==>Into wait scanner wake loop, timeout return");
-    c.ExitUnlock(kTextDeviceError);
+    c.ExitUnlock(texts::kTextDeviceError);
     return false;
   }
   c.Trace("==>Wait scanner wake finish");
@@ -214,7 +217,7 @@ bool RunUpdateChecks(UpdateJobContext& c) {
   c.uuid_before = ReadUuid(c);
   if (c.uuid_before.empty()) {
     c.Trace("==>Get uuid from nvram faile return");
-    c.ExitPipeRelease(kTextGetUuidFailed);
+    c.ExitPipeRelease(texts::kTextGetUuidFailed);
     return false;
   }
   if (c.asleep && !WaitForWake(c)) return false;
@@ -224,17 +227,17 @@ bool RunUpdateChecks(UpdateJobContext& c) {
   c.Trace("==>Compare uuid string finish");
   if (uuid_again.empty() || uuid_again != c.uuid_before) {
     c.Trace("==>UUID compare fail return");
-    c.ExitPipeRelease(kTextGetUuidFailed);
+    c.ExitPipeRelease(texts::kTextGetUuidFailed);
     return false;
   }
 
   if (!c.post_recovery() && c.environment().enable_downgrade != 0 &&
       !PassesDowngradeGuard(c.address())) {
-    c.ExitUnlock(kTextCannotDowngrade);
+    c.ExitUnlock(texts::kTextCannotDowngrade);
     return false;
   }
   if (!c.usb() && !protocol::SendShellCommand(c.address())) {
-    c.ExitText(kTextFailedAborted);
+    c.ExitText(texts::kTextFailedAborted);
     return false;
   }
   return true;

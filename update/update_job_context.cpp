@@ -4,7 +4,7 @@
 #include "link/control_pipe.h"
 #include "link/trace.h"
 #include "protocol/command_catalogue.h"
-#include "update/status_text_ids.h"
+#include "texts/string_ids.h"
 
 namespace refloq::update {
 
@@ -33,7 +33,7 @@ void UpdateJobContext::ExitClose(int text_id) {
 }
 
 void UpdateJobContext::ExitTextClose(int text_id) {
-  job_.WriteString(text_id);
+  job_.WriteFinal(text_id);
   link::UnlockControlPipe(connection());
   Close();
   job_.FreeSlot();
@@ -101,7 +101,7 @@ void UpdateJobContext::ExitFirmwareUnlock(std::string_view key_start,
   const bool opened = Open();
   Trace("==>Open connect finish");
   if (opened) SendUnlock(key_start, key_finish);
-  job_.WriteString(kTextSendFwFailed);
+  job_.WriteFinal(texts::kTextSendFwFailed);
   link::UnlockControlPipe(connection());
   Close();
   job_.FreeSlot();

@@ -42,7 +42,8 @@ class UpdateJobContext : public JobConnection {
 
   void Trace(std::string_view line) const;
 
-  // The failure exits; each writes `text_id` and ends the job.
+  // The failure exits; each writes the final report `text_id` and ends the
+  // job.
   void ExitText(int text_id);
   void ExitClose(int text_id);
   void ExitTextClose(int text_id);

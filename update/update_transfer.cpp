@@ -7,8 +7,7 @@
 #include "platform/clock.h"
 #include "protocol/command_catalogue.h"
 #include "protocol/command_routines.h"
-#include "update/status_format.h"
-#include "update/status_text_ids.h"
+#include "texts/string_ids.h"
 #include "update/update_job_context.h"
 
 namespace refloq::update {
@@ -38,7 +37,7 @@ bool SendFirmware(UpdateJobContext& c) {
   c.Trace("==>Open connect finish");
   if (!opened) {
     c.Trace("==>Open connect fail return");
-    c.ExitClose(kTextConnectionFailed);
+    c.ExitClose(texts::kTextConnectionFailed);
     return false;
   }
   if (!c.post_recovery() && !protocol::CheckUsbInfoRecord()) {
@@ -55,11 +54,11 @@ bool SendFirmware(UpdateJobContext& c) {
   c.Trace("==>Send cmd no data finish");
   if (!block_sent) {
     c.Trace("==>Send cmd no data fail return");
-    c.ExitTextClose(kTextSendFwFailed);
+    c.ExitTextClose(texts::kTextSendFwFailed);
     return false;
   }
   c.Trace("==>Send cmd no data success");
-  c.job().WriteString(kTextSendingData);
+  c.job().WriteString(texts::kTextSendingData);
 
   c.Trace("==>Send fw data start");
   const bool image_sent = link::SendData(c.connection(), image.data(), length,
@@ -76,7 +75,7 @@ bool SendFirmware(UpdateJobContext& c) {
                                          protocol::kStatusReplySize,
                                          c.environment().trace_path, 0) != 0;
   c.Trace("==>Get device status finish");
-  c.job().WriteString(kTextStartingUpdate);
+  c.job().WriteString(texts::kTextStartingUpdate);
   if (!replied || c.Status().dwLastErr != 0) {
     c.Trace("==>Get device status fail return");
     c.ExitFirmwareUnlock("==>Send uuid data start", "==>Send uuid data finsh");
@@ -108,7 +107,7 @@ bool FollowProgress(UpdateJobContext& c) {
             c.Trace("==>Send get device status cmd fail return");
           }
           c.ReleaseControlPipe();
-          c.job().Finish(kTextUpdateFailed);
+          c.job().Finish(texts::kTextUpdateFailed);
           return false;
         }
         ++failed_polls;
@@ -121,19 +120,19 @@ bool FollowProgress(UpdateJobContext& c) {
     if (status.dwLastErr == protocol::LAST_ERR_UPDATE_FAILED) {
       c.ReleaseControlPipe();
       c.Close();
-      c.job().Finish(kTextUpdateFailed);
+      c.job().Finish(texts::kTextUpdateFailed);
       return false;
     }
     if (status.wFWInfo == protocol::SCANNER_STATUS_UPDATING) {
       if (status.bProgress == 0) continue;
       const int shown = std::min<int>(status.bProgress, kMaxShownProgress);
-      c.job().WriteText(ProgressText(shown));
+      c.job().WriteProgress(shown);
       Clock::Sleep(kProgressTextPauseMs);
       continue;
     }
     if (status.wFWInfo == protocol::SCANNER_STATUS_READY &&
         status.bProgress == 0) {
-      c.job().WriteText(ProgressText(100));
+      c.job().WriteProgress(100);
       if (!c.post_recovery()) c.Trace("==>get update percentage = 100%");
       c.Trace("==>Into get update percentage loop finish");
       c.Trace("==>Control pipe unlock start");
@@ -148,16 +147,15 @@ bool FollowProgress(UpdateJobContext& c) {
   c.Trace("==>check update percentage timeout return");
   c.ReleaseControlPipe();
   c.Close();
-  c.job().Finish(kTextUpdateFailed);
+  c.job().Finish(texts::kTextUpdateFailed);
   return false;
 }
 
 // Step 13 (network): the fixed restart countdown, 1:20 down to 0:01.
 void CountDownRestart(UpdateJobContext& c) {
   c.Trace("==>Device is net mode");
-  const std::string format = c.job().UiString(kTextRebootCountdown);
   for (int left = kCountdownSeconds; left >= 1; --left) {
-    c.job().WriteText(FormatTwoNumbers(format, left / 60, left % 60));
+    c.job().WriteCountdown(left / 60, left % 60);
     Clock::Sleep(kCountdownStepMs);
   }
 }
@@ -166,7 +164,7 @@ void CountDownRestart(UpdateJobContext& c) {
 // for it by its UUID while it answers not ready.
 bool WaitForRestart(UpdateJobContext& c) {
   c.Trace("==>Wait device reboot, check device status again.");
-  c.job().WriteString(kTextChecking);
+  c.job().WriteString(texts::kTextChecking);
   Clock::Sleep(kRestartPauseMs);
   const std::uint32_t start = Clock::TickCount();
   c.Trace("==>Get device status loop start");
@@ -199,7 +197,7 @@ bool WaitForRestart(UpdateJobContext& c) {
   }
   c.Trace("==>Get device status timeout return");
   c.Close();
-  c.job().Finish(kTextUpdateFailed);
+  c.job().Finish(texts::kTextUpdateFailed);
   return false;
 }
 
@@ -221,11 +219,11 @@ void RunTransferAndFinish(UpdateJobContext& c) {
     c.Trace("==>WIAStart finish");
     if (!started) {
       c.Trace("==>WIAStart start fail return");
-      c.ExitText(kTextStartWiaFailed);
+      c.ExitText(texts::kTextStartWiaFailed);
       return;
     }
   }
-  c.job().Finish(kTextSuccess);
+  c.job().Finish(texts::kTextSuccess);
   c.Trace("==>Update fw success");
 }
 

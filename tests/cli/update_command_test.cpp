@@ -11,6 +11,7 @@
 #include "cli_fleet.h"
 #include "cli_runner.h"
 #include "tests/update/scripted_service_control.h"
+#include "texts/string_ids.h"
 
 namespace refloq::cli {
 namespace {
@@ -116,6 +117,29 @@ TEST(UpdateCommand, FailuresMakeTheExitCodeNonZeroWhileTheOthersFinish) {
   EXPECT_TRUE(fleet.engine(1).State().images.empty());
   EXPECT_EQ(TextsOf(result.out, FleetAddress(2)).back(), "Success.");
   EXPECT_NE(result.err.find("1 of 3 scanners updated"), std::string::npos)
+      << result.err;
+}
+
+// A language whose success and failure texts read alike: the count comes
+// from how each job ended, not from the text it left.
+TEST(UpdateCommand, ScannersAreCountedByHowTheirJobsEndedNotByTheirTexts) {
+  auto setups = Scanners();
+  setups[0].timeline->image_reply_error = 0x7001;  // the image is refused
+  CliFleet fleet(setups);
+  PackageFile package;
+  Startup startup = testing::TestStartup();
+  startup.ui = [](int id) {
+    if (id == texts::kTextSuccess || id == texts::kTextSendFwFailed) {
+      return std::string("Fertig.");
+    }
+    return app::LoadUiString(static_cast<std::uint16_t>(id));
+  };
+  const auto result = RunCli(UpdateArgs(package), "secret\n", startup);
+  EXPECT_EQ(result.code, kExitFailed);
+  for (int i = 0; i < kScanners; ++i) {
+    EXPECT_EQ(TextsOf(result.out, FleetAddress(i)).back(), "Fertig.") << i;
+  }
+  EXPECT_NE(result.err.find("2 of 3 scanners updated"), std::string::npos)
       << result.err;
 }
 

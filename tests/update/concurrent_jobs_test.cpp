@@ -53,7 +53,7 @@ TEST(ConcurrentJobs, ThreeNetworkScannersAreUpdatedAtOnce) {
 
   RecordingRowWriter rows;
   RecordingControls controls;
-  JobBoard board(rows, controls, EnglishUiString);
+  JobBoard board(rows, controls);
   const std::vector<std::uint8_t> image = TestImage(1 << 20);
   UpdateEnvironment environment;
   environment.firmware = image;
@@ -74,6 +74,7 @@ TEST(ConcurrentJobs, ThreeNetworkScannersAreUpdatedAtOnce) {
   EXPECT_EQ(controls.enabled(), 1);
   for (int i = 0; i < kScanners; ++i) {
     EXPECT_EQ(rows.LastTextOf(i), "Success.") << i;
+    EXPECT_EQ(rows.OutcomeOf(i), JobOutcome::kSucceeded) << i;
     const sim::ScannerState state =
         fleet.engine(static_cast<std::size_t>(i)).State();
     ASSERT_EQ(state.images.size(), 1u) << i;

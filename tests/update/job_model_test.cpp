@@ -9,16 +9,15 @@
 
 #include "platform/clock.h"
 #include "tests/update/recording_host.h"
+#include "texts/string_ids.h"
 #include "update/job_board.h"
 #include "update/job_starter.h"
 #include "update/slot_table.h"
-#include "update/status_text_ids.h"
 
 namespace refloq::update {
 namespace {
 
 using platform::Clock;
-using testing::EnglishUiString;
 using testing::RecordingControls;
 using testing::RecordingRowWriter;
 
@@ -34,7 +33,7 @@ class JobModel : public ::testing::Test {
 
   RecordingRowWriter rows_;
   RecordingControls controls_;
-  JobBoard board_{rows_, controls_, EnglishUiString};
+  JobBoard board_{rows_, controls_};
 };
 
 // What each worker saw when it started.
@@ -86,10 +85,10 @@ TEST_F(JobModel, ThreeJobsStartApartWriteOnlyTheirRowsAndEnableAfterTheLast) {
   JobWorkers workers;
   workers.update = [&](Job& job) {
     log.Add(job);
-    job.WriteText("working " + std::to_string(job.row()));
+    job.WriteProgress(job.row());  // a text of the row's own
     Clock::Sleep(job.row() == 0 ? 5000 : 500);
     ++finished;
-    job.Finish(kTextSuccess);
+    job.Finish(texts::kTextSuccess);
   };
   const std::vector<CheckedRow> rows = {
       {0, "127.0.0.2"}, {2, "127.0.0.3"}, {5, "USB"}};
@@ -122,8 +121,9 @@ TEST_F(JobModel, ThreeJobsStartApartWriteOnlyTheirRowsAndEnableAfterTheLast) {
   }
   for (const CheckedRow& row : rows) {
     EXPECT_EQ(rows_.TextsOf(row.index),
-              (std::vector<std::string>{
-                  "", "working " + std::to_string(row.index), "Success."}));
+              (std::vector<std::string>{"", std::to_string(row.index) + "%",
+                                        "Success."}));
+    EXPECT_EQ(rows_.OutcomeOf(row.index), JobOutcome::kSucceeded);
   }
   EXPECT_EQ(controls_.enabled(), 1);
   EXPECT_EQ(finished_at_enable, 3);
@@ -137,7 +137,7 @@ TEST_F(JobModel, JobsEndingDuringTheStartLeaveTheControlsToTheStarter) {
   JobWorkers workers;
   workers.update = [&](Job& job) {
     ++started;
-    job.Finish(kTextFailedAborted);
+    job.Finish(texts::kTextFailedAborted);
   };
   const std::vector<CheckedRow> rows = {{0, "127.0.0.2"}, {1, "127.0.0.3"}};
   StartJobs(board_, rows, workers);
@@ -165,6 +165,8 @@ TEST_F(JobModel, RowsOutsideTheSlotTableOrWithABusySlotGetNoJob) {
   EXPECT_EQ(rows_.TextsOf(7), (std::vector<std::string>{""}));
   EXPECT_EQ(rows_.LastTextOf(200), "Failed, FW Update Aborted.");
   EXPECT_EQ(rows_.LastTextOf(250), "Failed, FW Update Aborted.");
+  EXPECT_EQ(rows_.OutcomeOf(200), JobOutcome::kFailed);
+  EXPECT_EQ(rows_.OutcomeOf(250), JobOutcome::kFailed);
   EXPECT_TRUE(board_.slots().IsBusy(7));
   EXPECT_EQ(controls_.enabled(), 0);  // slot 7 still busy
   board_.slots().Release(7);
@@ -194,14 +196,14 @@ TEST_F(JobModel, AWorkerThatCannotStartFreesItsSlotAndSaysSo) {
   for (const Case& c : {Case{{0}, {1}}, Case{{0, 1}, {}}, Case{{1}, {0}}}) {
     RecordingRowWriter rows;
     RecordingControls controls;
-    JobBoard board(rows, controls, EnglishUiString);
+    JobBoard board(rows, controls);
     std::set<int> started;
     std::mutex mutex;
     JobWorkers workers;
     workers.update = [&](Job& job) {
       std::lock_guard lock(mutex);
       started.insert(job.row());
-      job.Finish(kTextSuccess);
+      job.Finish(texts::kTextSuccess);
     };
     RefusingLauncher launcher(c.refused);
     const std::vector<CheckedRow> rows_in = {{0, "127.0.0.2"},
@@ -212,6 +214,7 @@ TEST_F(JobModel, AWorkerThatCannotStartFreesItsSlotAndSaysSo) {
     EXPECT_EQ(started, c.started);
     for (int row : c.refused) {
       EXPECT_EQ(rows.LastTextOf(row), "Failed, FW Update Aborted.");
+      EXPECT_EQ(rows.OutcomeOf(row), JobOutcome::kFailed);
       EXPECT_FALSE(board.slots().IsBusy(row));
     }
     EXPECT_FALSE(board.slots().AnyBusy());
@@ -267,9 +270,10 @@ TEST_F(JobModel, FreeingTheSlotBeforeTheFinalTextActsOnce) {
   EXPECT_FALSE(board_.slots().IsBusy(4));
   EXPECT_EQ(controls_.enabled(), 1);
   ASSERT_TRUE(board_.slots().TryClaim(4));  // a new job of the row
-  job.Finish(kTextSuccess);
+  job.Finish(texts::kTextSuccess);
   EXPECT_TRUE(board_.slots().IsBusy(4));
   EXPECT_EQ(rows_.LastTextOf(4), "Success.");
+  EXPECT_EQ(rows_.OutcomeOf(4), JobOutcome::kSucceeded);
 }
 
 TEST_F(JobModel, ARowStartedAgainWaitsForItsOldWorkerToWriteItsLastText) {
@@ -277,16 +281,16 @@ TEST_F(JobModel, ARowStartedAgainWaitsForItsOldWorkerToWriteItsLastText) {
   old_job.update = [](Job& job) {
     job.FreeSlot();  // as the restart check does before the final text
     Clock::Sleep(3000);
-    job.WriteText("old final");
+    job.Finish(texts::kTextSuccess);
   };
   JobWorkers new_job;
-  new_job.update = [](Job& job) { job.WriteText("new"); };
+  new_job.update = [](Job& job) { job.WriteString(texts::kTextChecking); };
   const std::vector<CheckedRow> rows = {{0, "127.0.0.2"}};
   StartJobs(board_, rows, old_job);
   StartJobs(board_, rows, new_job);
   board_.slots().WaitForWorkers(100, 1000);
   EXPECT_EQ(rows_.TextsOf(0),
-            (std::vector<std::string>{"", "old final", "", "new"}));
+            (std::vector<std::string>{"", "Success.", "", "Checking..."}));
 }
 
 TEST(SlotTable, ClaimsOnlyIdleSlotsWithinTheTable) {

@@ -15,6 +15,7 @@
 #include "protocol/command_catalogue.h"
 #include "sim/digest.h"
 #include "tests/update/recovery_fixture.h"
+#include "texts/string_ids.h"
 #include "update/recovery_workflow.h"
 
 namespace refloq::update::testing {
@@ -62,6 +63,7 @@ TEST_F(RecoverFwJob, WritesItsTextsIntoTheDeviceTable) {
   EXPECT_EQ(writes[writes.size() - 3].text, kHundred);
   EXPECT_EQ(writes[writes.size() - 2].text, kRecovered);
   EXPECT_EQ(writes.back().text, kRecovered);
+  EXPECT_EQ(device_rows_.OutcomeOf(0), JobOutcome::kSucceeded);
   EXPECT_GE(writes[writes.size() - 2].tick - writes[writes.size() - 3].tick,
             2000u);
 
@@ -99,6 +101,7 @@ TEST_F(RecoverFwJob, ADeviceNotInRecoveryModeGetsNothing) {
   RunRecoverFw();  // the scanner is ready, not in recovery mode
   EXPECT_EQ(device_rows_.TextsOf(0),
             std::vector<std::string>{"This Device is not in Recovery Mode."});
+  EXPECT_EQ(device_rows_.OutcomeOf(0), JobOutcome::kFailed);
   EXPECT_EQ(
       BlocksOf(protocol::FIRMWARE_TRANSFER, FIRMWARE_TRANSFER_RECOVERY_IMAGE),
       0);
@@ -143,7 +146,8 @@ TEST_F(RecoverFwJob, TheButtonStartsNothingWhileSlotZeroIsBusy) {
 
 TEST_F(RecoverFwJob, TheButtonRunsTheJobInSlotZero) {
   EnterRecovery();
-  device_rows_.WriteRowText(0, "Ready");  // the row as the window left it
+  // The row as the window left it.
+  device_rows_.WriteRowReport(0, JobReport::Text(texts::kTextReady));
   EXPECT_TRUE(StartRecoverFw(board_, device_rows_, environment_));
   EXPECT_TRUE(board_.slots().HasThread(0));
   // The job takes two minutes of the compressed clock (a bounded

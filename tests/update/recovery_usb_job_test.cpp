@@ -66,6 +66,7 @@ TEST_P(RecoveryFailures, EndWithTheirText) {
   RunRecoveryJob();
 
   EXPECT_EQ(Texts(), c.texts);
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kFailed);
   EXPECT_EQ(ImagesWith(FIRMWARE_TRANSFER_RECOVERY_MODE).size(),
             c.image_sent ? 1u : 0u);
   EXPECT_TRUE(ImagesWith(FIRMWARE_TRANSFER_UPDATE).empty());
@@ -174,6 +175,7 @@ TEST_F(RecoveryUsbJob, SucceedsThroughRecordOneWhateverItsStatusSays) {
   EXPECT_EQ(texts[2], kStarting);
   EXPECT_EQ(texts.back(), kSuccess);
   EXPECT_EQ(texts[texts.size() - 2], kChecking);
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kSucceeded);
 
   // The simulated percentage: 0% first, one more each time, never above
   // 99% before "100%".
@@ -210,6 +212,7 @@ TEST_F(RecoveryUsbJob, StartWiaFailureIsTheLastText) {
   EnterRecovery();
   RunRecoveryJob();
   EXPECT_EQ(rows_.LastTextOf(0), "Start WIA Failed.");
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kFailed);
 }
 
 TEST_F(RecoveryUsbJob, ReadyWithoutRecordOneGetsTheGeneralUpdateInItsRow) {
@@ -236,6 +239,7 @@ TEST_F(RecoveryUsbJob, ReadyWithoutRecordOneGetsTheGeneralUpdateInItsRow) {
   EXPECT_EQ(update[1], kSending);
   EXPECT_EQ(update[2], kStarting);
   EXPECT_EQ(update.back(), kSuccess);
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kSucceeded);
 
   // Both images arrived whole: the program's own by the recovery transfer,
   // the window's by the update.
@@ -271,6 +275,7 @@ TEST_F(RecoveryUsbJob, ADeviceThatStaysAwayFailsAfterThreeMinutes) {
   const std::vector<RowWrite> writes = rows_.Writes();
   ASSERT_FALSE(writes.empty());
   EXPECT_EQ(writes.back().text, kUpdateFailed);
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kFailed);
   const auto hundred =
       std::find_if(writes.begin(), writes.end(),
                    [](const RowWrite& w) { return w.text == kHundred; });
@@ -292,6 +297,7 @@ TEST_F(RecoveryUsbJob, TwelveUnansweredPollsEndTheJob) {
   RunRecoveryJob();
 
   EXPECT_EQ(rows_.LastTextOf(0), kUpdateFailed);
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kFailed);
   EXPECT_EQ(BlocksAfter(FIRMWARE_TRANSFER, FIRMWARE_TRANSFER_RECOVERY_MODE,
                         protocol::GET_DEVICE_STATUS),
             12);
@@ -327,6 +333,8 @@ TEST_F(RecoveryUsbJob, TheUsbRowKeepsItsTextsBesideANetworkRow) {
 
   EXPECT_EQ(rows_.LastTextOf(0), kSuccess);
   EXPECT_EQ(rows_.LastTextOf(1), kSuccess);
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kSucceeded);
+  EXPECT_EQ(rows_.OutcomeOf(1), JobOutcome::kSucceeded);
   EXPECT_EQ(ImagesWith(FIRMWARE_TRANSFER_RECOVERY_MODE).size(), 1u);
   EXPECT_EQ(ImagesWith(FIRMWARE_TRANSFER_UPDATE).size(), 1u);
   ASSERT_EQ(network_engine.State().images.size(), 1u);

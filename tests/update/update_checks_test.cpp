@@ -78,6 +78,7 @@ TEST_P(UpdateChecks, EndsWithItsTextAndLockState) {
   RunJob(c.transport);
 
   EXPECT_EQ(Texts(), c.texts);
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kFailed);
   const std::vector<std::string> trace = Trace();
   ASSERT_FALSE(trace.empty());
   EXPECT_EQ(trace.front(), "==>UpdateFw function start");

@@ -79,6 +79,7 @@ TEST_F(UpdateTransfer, ANetworkScannerIsUpdatedEndToEnd) {
   EXPECT_EQ(Texts(), Concat({{"Ready", kSending, kStarting},
                              Countdown(),
                              {kChecking, kSuccess}}));
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kSucceeded);
   ExpectImageIntact();
   EXPECT_EQ(engine().State().shell_commands,
             (std::vector<std::string>{protocol::kShellCommandText}));
@@ -154,6 +155,7 @@ TEST_F(UpdateTransfer, AUsbScannerIsUpdatedEndToEndWithItsProgress) {
             (std::vector<std::string>{"Ready", kSending, kStarting}));
   EXPECT_EQ(std::vector<std::string>(texts.end() - 3, texts.end()),
             (std::vector<std::string>{"100%", kChecking, kSuccess}));
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kSucceeded);
   std::vector<std::string> progress(texts.begin() + 3, texts.end() - 3);
   ASSERT_FALSE(progress.empty());
   for (const std::string& text : progress) EXPECT_TRUE(IsProgressText(text));
@@ -195,6 +197,7 @@ TEST_F(UpdateTransfer, AScannerThatIsNotReadyAfterItsRestartIsFoundByItsUuid) {
   RunJob(Transport::kTcp);
 
   EXPECT_EQ(rows_.LastTextOf(0), kSuccess);
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kSucceeded);
   const std::string uuid = engine().State().uuid_text;
   EXPECT_EQ(RediscoverCalls(), (std::vector<std::string>{uuid}));
   const std::vector<std::string> trace = Trace();
@@ -267,6 +270,7 @@ TEST_P(UpdateTransferFailures, EndWithTheirText) {
   RunJob(c.transport);
 
   EXPECT_EQ(rows_.LastTextOf(0), c.final_text);
+  EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kFailed);
   if (c.unlocked) {
     ExpectUnlockedWithTheLockKey();
   } else {
@@ -385,10 +389,12 @@ TEST_P(FailedPolls, ElevenAreToleratedTheTwelfthEndsTheJob) {
   if (failures > 11) {
     EXPECT_TRUE(failed);
     EXPECT_EQ(rows_.LastTextOf(0), kFwFailed);
+    EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kFailed);
     EXPECT_FALSE(engine().State().control_pipe_locked);
   } else {
     EXPECT_FALSE(failed);
     EXPECT_EQ(rows_.LastTextOf(0), kSuccess);
+    EXPECT_EQ(rows_.OutcomeOf(0), JobOutcome::kSucceeded);
   }
 }
 

@@ -174,7 +174,7 @@ class WorkflowFixture : public ::testing::Test {
       std::make_unique<ScriptedServiceControl>(ServiceScript{});
   RecordingRowWriter rows_;
   RecordingControls controls_;
-  JobBoard board_{rows_, controls_, EnglishUiString};
+  JobBoard board_{rows_, controls_};
   UpdateEnvironment environment_;
   std::optional<sim::UpdateTimeline> timeline_;
   int rediscover_answer_ = 0;

@@ -41,6 +41,7 @@
 #include "sim/digest.h"
 #include "sim/fleet.h"
 #include "sim/update_timeline.h"
+#include "texts/string_ids.h"
 #include "update/job_board.h"
 #include "update/job_starter.h"
 #include "update/update_workflow.h"
@@ -184,23 +185,31 @@ double PlainTcpSeconds(std::span<const std::uint8_t> image, int streams,
   return std::chrono::duration<double>(SteadyClock::now() - start).count();
 }
 
+// The last report of every row, counted by its text ("Success." or the
+// string id of any other).
 class FinalTexts final : public update::RowWriter {
  public:
-  explicit FinalTexts(int rows) : texts_(static_cast<std::size_t>(rows)) {}
-  void WriteRowText(int row, std::string_view text) override {
+  explicit FinalTexts(int rows) : reports_(static_cast<std::size_t>(rows)) {}
+  void WriteRowReport(int row, const update::JobReport& report) override {
     std::lock_guard lock(mutex_);
-    texts_[static_cast<std::size_t>(row)] = std::string(text);
+    reports_[static_cast<std::size_t>(row)] = report;
   }
   std::map<std::string, int> Counts() const {
+    const update::UiStringLoader text_of = [](int id) {
+      return id == texts::kTextSuccess ? std::string("Success.")
+                                       : "text " + std::to_string(id);
+    };
     std::lock_guard lock(mutex_);
     std::map<std::string, int> counts;
-    for (const std::string& text : texts_) ++counts[text];
+    for (const update::JobReport& report : reports_) {
+      ++counts[update::StatusText(report, text_of)];
+    }
     return counts;
   }
 
  private:
   mutable std::mutex mutex_;
-  std::vector<std::string> texts_;
+  std::vector<update::JobReport> reports_;
 };
 
 class DoneSignal final : public update::ControlsSwitch {
@@ -353,9 +362,7 @@ int main(int argc, char** argv) {
   link::SetTraceObserver([&](std::string_view text) { phases.OnLine(text); });
   FinalTexts texts(scanners);
   DoneSignal done;
-  update::JobBoard board(texts, done, [](int id) {
-    return id == 114 ? std::string("Success.") : "text " + std::to_string(id);
-  });
+  update::JobBoard board(texts, done);
   update::UpdateEnvironment environment;
   environment.firmware = image;
   update::JobWorkers workers;
