@@ -14,7 +14,6 @@ namespace CLI {
 class App;
 }
 
-
 namespace refloq::cli {
 
 // A user-visible text by its string id, as the window shows it (built-in

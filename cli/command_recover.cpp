@@ -30,15 +30,13 @@ class RecoverCommand : public Command {
     window->OfferRecoverFw();
     window->OnRecoverFw();
     window.Close();
-    const auto usb =
-        window->model().FindAddress(window::kIdDeviceTable, "USB");
+    const auto usb = window->model().FindAddress(window::kIdDeviceTable, "USB");
     if (!usb || !usb->status.is_final()) {
       context.report.Error("recover", "the recovery job could not start");
       return kExitFailed;
     }
-    return usb->status.outcome == update::JobOutcome::kSucceeded
-               ? kExitDone
-               : kExitFailed;
+    return usb->status.outcome == update::JobOutcome::kSucceeded ? kExitDone
+                                                                 : kExitFailed;
   }
 };
 

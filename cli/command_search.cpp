@@ -5,9 +5,9 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/command.h"
+#include "cli/command_window.h"
 #include "cli/commands.h"
 #include "cli/exit_code.h"
-#include "cli/command_window.h"
 #include "cli/window_view.h"
 
 namespace refloq::cli {

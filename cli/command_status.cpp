@@ -25,8 +25,8 @@ class StatusCommand : public Command {
     if (!CheckAddresses({address_}, context.report)) return kExitUsage;
     protocol::StatusReply reply{};
     const bool answered = protocol::ReadDeviceStatus(address_, reply);
-    const window::DeviceState state =
-        window::JudgeDeviceState(answered, protocol::DecodeDeviceStatus(reply.data()));
+    const window::DeviceState state = window::JudgeDeviceState(
+        answered, protocol::DecodeDeviceStatus(reply.data()));
     nlohmann::json fields = {{"state", state.name}};
     if (answered) {
       const auto status = protocol::DecodeDeviceStatus(reply.data());

@@ -3,11 +3,11 @@
 #include <CLI/CLI.hpp>
 #include <set>
 
+#include "app/window/control_ids.h"
 #include "cli/command.h"
+#include "cli/command_window.h"
 #include "cli/commands.h"
 #include "cli/exit_code.h"
-#include "app/window/control_ids.h"
-#include "cli/command_window.h"
 #include "cli/image_source.h"
 #include "cli/login_step.h"
 #include "cli/window_view.h"
@@ -65,7 +65,8 @@ class UpdateCommand : public Command {
     WindowView view(context, WindowView::Mode::kUpdate, addresses_, live);
     view.SetPassword(std::move(password));
     window::WindowServices services = context.services;
-    services.load_firmware = [&source, &context](firmware::FirmwareImage& image) {
+    services.load_firmware = [&source,
+                              &context](firmware::FirmwareImage& image) {
       return source.Load(context, image);
     };
     CommandWindow window(view, std::move(services));

@@ -25,8 +25,8 @@ void CommandWindow::Close() {
 
 void CommandWindow::Select(const std::vector<std::string>& addresses) {
   window::WindowModel& model = window_.model();
-  const bool usb = std::find(addresses.begin(), addresses.end(), "USB") !=
-                   addresses.end();
+  const bool usb =
+      std::find(addresses.begin(), addresses.end(), "USB") != addresses.end();
   for (const window::TableRow& row : model.Rows(kIdDeviceTable)) {
     model.SetChecked(kIdDeviceTable, row.key, usb && row.address == "USB");
   }

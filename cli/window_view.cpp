@@ -100,9 +100,9 @@ void WindowView::PrintRow(int list, int row, bool inserted) {
   context_.report.Row(entry->address, text, {{"stage", stage}});
 }
 
-window::MessageAnswer WindowView::ShowMessage(
-    std::string_view text, std::string_view caption,
-    window::MessageButtons buttons) {
+window::MessageAnswer WindowView::ShowMessage(std::string_view text,
+                                              std::string_view caption,
+                                              window::MessageButtons buttons) {
   // A question was settled by running the command: it is answered OK
   // and not shown.
   if (buttons == window::MessageButtons::kOkCancel) {

@@ -18,8 +18,7 @@ void SearchByAddress(DiscoveryWindow& window, std::string_view typed_address) {
     window.messages.ShowMessage(
         window.load_ui_string(texts::kTextSearchDeviceBusy), {});
   } else {
-    window.device_table.AppendRow(typed_address,
-                                  window.load_ui_string(texts::kTextReady));
+    window.device_table.AppendRow(typed_address, texts::kTextReady);
   }
 }
 

@@ -21,9 +21,10 @@ class DeviceList {
   virtual int RowCount() const = 0;
   // Column 0 of row `row`, 0 <= row < RowCount().
   virtual std::string AddressAt(int row) const = 0;
-  // Adds a row at the end: column 0 `address`, column 1 `status`.  The
-  // window also sets the list's check-box style again and counts the row.
-  virtual void AppendRow(std::string_view address, std::string_view status) = 0;
+  // Adds a row at the end: column 0 `address`, column 1 the text of string
+  // `status_text_id`.  The window also sets the list's check-box style
+  // again.
+  virtual void AppendRow(std::string_view address, int status_text_id) = 0;
 };
 
 // Message boxes with one OK button.

@@ -28,8 +28,7 @@ void QueryAndListDevice(std::string_view address, DiscoveryWindow& window) {
   protocol::StatusReply reply{};
   if (protocol::ReadDeviceStatus(address, reply) &&
       protocol::DecodeDeviceStatus(reply.data()).dwLastErr == 0) {
-    window.device_table.AppendRow(address,
-                                  window.load_ui_string(texts::kTextReady));
+    window.device_table.AppendRow(address, texts::kTextReady);
     return;
   }
   window.messages.ShowMessage(window.load_ui_string(texts::kTextDeviceNotFound),

@@ -28,5 +28,4 @@ DeviceState JudgeUsbState(int state);
 // kUsbNoAnswer.
 int QueryUsbStatus();
 
-
 }  // namespace refloq::window

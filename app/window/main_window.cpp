@@ -61,8 +61,8 @@ MessageAnswer MainWindow::Message(int text_id, MessageButtons buttons) {
 }
 
 void MainWindow::OnInitDialog() {
-  model_.SetTitle(app::FormatWindowTitle(Ui(texts::kTextTitle),
-                                         services_.version_text));
+  model_.SetTitle(
+      app::FormatWindowTitle(Ui(texts::kTextTitle), services_.version_text));
   for (int list : {kIdDeviceTable, kIdUpdateTable}) {
     model_.SetColumns(list,
                       {{Ui(texts::kTextColumnDestination), kAddressColumnWidth},
@@ -165,9 +165,9 @@ void MainWindow::EnableControls() {
   {
     std::lock_guard lock(idle_mutex_);
     if (IsBusy()) return;
-    for (int id : {kIdSearchByAddress, kIdSearchNetwork, kIdAddressField,
-                   kIdDeviceTable, kIdUpdateTable, kIdUpdateStart, kIdCancel,
-                   kIdMoveDown, kIdMoveUp}) {
+    for (int id :
+         {kIdSearchByAddress, kIdSearchNetwork, kIdAddressField, kIdDeviceTable,
+          kIdUpdateTable, kIdUpdateStart, kIdCancel, kIdMoveDown, kIdMoveUp}) {
       model_.SetEnabled(id, true);
     }
     ShowRecoverButton();

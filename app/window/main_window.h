@@ -25,6 +25,7 @@
 #include "discovery/discovery_window.h"
 #include "firmware/firmware_image.h"
 #include "update/job_board.h"
+#include "update/update_environment.h"
 
 namespace refloq::window {
 
@@ -88,8 +89,7 @@ class MainWindow {
   bool IsEnabled(int id) const;
   // Disables the controls and runs `body` on the command thread; the
   // controls come back after it unless a job still runs.
-  void RunCommand(std::function<void()> body,
-                  bool enable_update_start = true);
+  void RunCommand(std::function<void()> body, bool enable_update_start = true);
   void ShowAllStrings();
   void AddUsbRow();
   // QueryUsbStatus, its text written into the Device Table's "USB" row.

@@ -37,8 +37,9 @@ void MainWindow::OnEnterKey() {
 void MainWindow::OnSearchByAddress() {
   if (!IsEnabled(kIdSearchByAddress)) return;
   const std::string typed = model_.Control(kIdAddressField).text;
-  RunCommand(
-      [this, typed] { discovery::SearchByAddress(discovery_->window(), typed); });
+  RunCommand([this, typed] {
+    discovery::SearchByAddress(discovery_->window(), typed);
+  });
 }
 
 void MainWindow::OnSearchNetwork() {
@@ -97,9 +98,9 @@ class ClickPassword {
 }  // namespace
 
 void MainWindow::MoveDown() {
-  ClickPassword password(view_, {Ui(texts::kTextPassword),
-                                 Ui(texts::kTextLogin),
-                                 Ui(texts::kTextCancel)});
+  ClickPassword password(view_,
+                         {Ui(texts::kTextPassword), Ui(texts::kTextLogin),
+                          Ui(texts::kTextCancel)});
   protocol::LoginContext login;
   for (const TableRow& row : model_.Rows(kIdDeviceTable)) {
     if (!row.checked) continue;

@@ -81,8 +81,8 @@ void MainWindow::UpdateStart() {
   for (std::size_t i = 0; i < all.size(); ++i) {
     if (!all[i].checked) continue;
     const int index = static_cast<int>(i);
-    const bool job = update::SlotTable::InRange(index) &&
-                     !board_.slots().IsBusy(index);
+    const bool job =
+        update::SlotTable::InRange(index) && !board_.slots().IsBusy(index);
     update_rows_.Bind(index, all[i].key, job);
     if (job && all[i].address == "USB") usb_job_started_ = true;
     rows.push_back({index, all[i].address});

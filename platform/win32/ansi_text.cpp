@@ -25,9 +25,9 @@ bool ToAnsiCodePage(std::string_view text, std::string& bytes) {
   bool ok = true;
   if (length > 0) {
     BOOL used_default = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units,
-                                      length, nullptr, 0, nullptr,
-                                      &used_default);
+    const int n =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units, length,
+                            nullptr, 0, nullptr, &used_default);
     if (n <= 0 || used_default) {
       ok = false;
     } else {

@@ -44,7 +44,7 @@ const LoginCase kCases[] = {
      [](sim::ScannerState& s) {
        s.status.wFWInfo = protocol::SCANNER_STATUS_BUSY;
      },
-     "Firmware Update Unsuccessful Incorrect password", "not_ready"},
+     "Device is Busy.", "not_ready"},
 };
 constexpr int kCaseCount = sizeof kCases / sizeof kCases[0];
 

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "../sim/simulated_scanner.h"
+#include "app/language.h"
 #include "cli/exit_code.h"
 #include "cli_fleet.h"
 #include "cli_runner.h"
@@ -128,7 +129,7 @@ TEST(UpdateCommand, ScannersAreCountedByHowTheirJobsEndedNotByTheirTexts) {
   CliFleet fleet(setups);
   PackageFile package;
   Startup startup = testing::TestStartup();
-  startup.ui = [](int id) {
+  startup.services.ui = [](int id) {
     if (id == texts::kTextSuccess || id == texts::kTextSendFwFailed) {
       return std::string("Fertig.");
     }

@@ -80,7 +80,7 @@ TEST(AddressSearchTest, AddressAlreadyListedDoesNothing) {
   for (const bool in_update_table : {false, true}) {
     FakeWindow fake;
     auto& table = in_update_table ? fake.update_table : fake.device_table;
-    table.AppendRow("127.0.0.2", "");
+    table.AppendRow("127.0.0.2", texts::kTextReady);
     SearchByAddress(fake.window, "127.0.0.2");
     EXPECT_EQ(fake.device_table.RowCount(), in_update_table ? 0 : 1);
     EXPECT_TRUE(fake.messages.Shown().empty());

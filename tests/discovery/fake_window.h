@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "discovery/discovery_window.h"
+#include "texts/string_ids.h"
 
 namespace refloq::discovery::testing {
 
@@ -40,9 +41,13 @@ class FakeList : public DeviceList {
     std::lock_guard lock(mutex_);
     return rows_.at(static_cast<std::size_t>(row)).address;
   }
-  void AppendRow(std::string_view address, std::string_view status) override {
+  // The row's status as its English text ("Ready"), or "#id".
+  void AppendRow(std::string_view address, int status_text_id) override {
     std::lock_guard lock(mutex_);
-    rows_.push_back({std::string(address), std::string(status)});
+    rows_.push_back(
+        {std::string(address), status_text_id == texts::kTextReady
+                                   ? std::string("Ready")
+                                   : "#" + std::to_string(status_text_id)});
   }
   std::vector<Row> Rows() const {
     std::lock_guard lock(mutex_);

@@ -229,7 +229,7 @@ TEST(NetworkSearchTest, AddressInTheUpdateTableIsNotAddedAgain) {
   ScopedTimeScale scale(kFindScale);
   SimFleet fleet(1, Prompt());
   FakeWindow fake;
-  fake.update_table.AppendRow("127.0.0.2", "Ready");
+  fake.update_table.AppendRow("127.0.0.2", texts::kTextReady);
   SearchNetworkDevices(fake.window);
   EXPECT_TRUE(fake.device_table.Rows().empty());
   EXPECT_EQ(fake.messages.Shown(), std::vector<Message>{kNotFound});

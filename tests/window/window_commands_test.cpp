@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "protocol/command_catalogue.h"
-#include "texts/string_ids.h"
 #include "tests/window/window_fixture.h"
+#include "texts/string_ids.h"
 
 namespace refloq::window::testing {
 namespace {
@@ -69,14 +69,15 @@ TEST_F(WindowCommands, EnterSearchesOnlyATypedAddressNotListedYet) {
 }
 
 TEST_F(WindowCommands, SearchesDisableTheControlsInTheirOrder) {
-  StartFleet(NetworkScanners(1));
+  StartFleet(NetworkScanners(2));
   Open();
+  List(0);  // enables "Update Start" too
   view_.ClearRecords();
-  List(0);
+  List(1);
   const std::vector<int> disabled = {
-      kIdDeviceTable, kIdUpdateTable,  kIdSearchByAddress, kIdSearchNetwork,
-      kIdUpdateStart, kIdAddressField, kIdCancel,          kIdMoveDown,
-      kIdMoveUp};
+      kIdDeviceTable,   kIdUpdateTable, kIdSearchByAddress,
+      kIdSearchNetwork, kIdUpdateStart, kIdAddressField,
+      kIdCancel,        kIdMoveDown,    kIdMoveUp};
   const std::vector<int> enabled = {
       kIdSearchByAddress, kIdSearchNetwork, kIdAddressField,
       kIdDeviceTable,     kIdUpdateTable,   kIdUpdateStart,
@@ -86,7 +87,7 @@ TEST_F(WindowCommands, SearchesDisableTheControlsInTheirOrder) {
   for (const ControlSwitch& s : view_.Switches()) {
     (s.enabled ? seen_enabled : seen_disabled).push_back(s.id);
   }
-  EXPECT_EQ(seen_disabled, disabled) << "1003 was disabled already";
+  EXPECT_EQ(seen_disabled, disabled) << "1003 is disabled already";
   EXPECT_EQ(seen_enabled, enabled);
 }
 
@@ -104,8 +105,9 @@ TEST_F(WindowCommands, MoveDownAsksOnceAndCancelKeepsTheRows) {
   EXPECT_EQ(view_.Prompts()[0].label, "Password");
   EXPECT_EQ(view_.Prompts()[0].login, "Login");
   EXPECT_EQ(view_.Prompts()[0].cancel, "Cancel");
-  EXPECT_EQ(Addresses(kIdDeviceTable),
-            (std::vector<std::string>{"USB", FleetAddress(0), FleetAddress(1)}));
+  EXPECT_EQ(
+      Addresses(kIdDeviceTable),
+      (std::vector<std::string>{"USB", FleetAddress(0), FleetAddress(1)}));
   EXPECT_EQ(Checks(kIdDeviceTable), (std::vector<bool>{false, false, false}));
   EXPECT_EQ(Texts(kIdDeviceTable)[1], "Ready") << "texts unchanged";
   EXPECT_EQ(model().RowCount(kIdUpdateTable), 0);
@@ -116,7 +118,6 @@ TEST_F(WindowCommands, MoveDownShowsEachLoginResultInItsRow) {
   std::vector<sim::ScannerSetup> setups = NetworkScanners(4);
   setups[0].state.login.password = "secret";
   setups[1].state.login.password = "other";
-  setups[2].state.status.wFWInfo = protocol::SCANNER_STATUS_BUSY;
   setups[3].state.login.password = "secret";
   setups[3].state.status_ext.bLoginLockout = 1;
   setups[3].state.status_ext.bLoginAttemptLimit = 5;
@@ -127,6 +128,10 @@ TEST_F(WindowCommands, MoveDownShowsEachLoginResultInItsRow) {
     List(i);
     Check(kIdDeviceTable, i + 1);
   }
+  // Busy by the time it is moved.
+  fleet_->engine(2).UpdateState([](sim::ScannerState& s) {
+    s.status.wFWInfo = protocol::SCANNER_STATUS_BUSY;
+  });
   view_.AnswerPassword({true, "secret", false});
   window().OnMoveDown();
   window().WaitForCommand();
@@ -169,9 +174,9 @@ TEST_F(WindowCommands, UsbRowMovesOnlyWhenReadyOrInRecoveryMode) {
     std::uint16_t state;
     const char* moved_text;  // null: stays
   };
-  for (const Case& c : {Case{0, "Ready"},
-                        Case{6, "Recovery Mode, click the RecoverFW Button."},
-                        Case{4, nullptr}, Case{7, nullptr}}) {
+  for (const Case& c :
+       {Case{0, "Ready"}, Case{6, "Recovery Mode, click the RecoverFW Button."},
+        Case{4, nullptr}, Case{7, nullptr}}) {
     SCOPED_TRACE(c.state);
     PlugUsb([](sim::ScannerState& s) { s.status.wFWInfo = 0; });
     Open();
@@ -198,9 +203,10 @@ TEST_F(WindowCommands, MoveUpBringsEveryCheckedRowBackUncheckedAndEmpty) {
   // More rows than the moves of old reached (positions up to 1000).
   constexpr int kRows = 1005;
   for (int i = 0; i < kRows; ++i) {
-    model().AppendRow(kIdUpdateTable, "10.0." + std::to_string(i / 250) + "." +
-                                          std::to_string(i % 250),
-                      StatusCell::Text(texts::kTextReady), i != 3);
+    model().AppendRow(
+        kIdUpdateTable,
+        "10.0." + std::to_string(i / 250) + "." + std::to_string(i % 250),
+        StatusCell::Text(texts::kTextReady), i != 3);
   }
   window().OnMoveUp();
   EXPECT_EQ(Addresses(kIdUpdateTable), std::vector<std::string>{"10.0.0.3"});

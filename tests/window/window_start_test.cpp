@@ -2,8 +2,8 @@
 // status query, and the string test mode.
 #include <gtest/gtest.h>
 
-#include "texts/string_ids.h"
 #include "tests/window/window_fixture.h"
+#include "texts/string_ids.h"
 
 namespace refloq::window::testing {
 namespace {
@@ -47,8 +47,8 @@ const UsbStartCase kUsbStartCases[] = {
      false},
     {"ready", true, 0, 0, "Ready", true, false},
     {"busy", true, 4, 0, "Device is Busy.", false, false},
-    {"recovery mode", true, 6, 0,
-     "Recovery Mode, click the RecoverFW Button.", true, true},
+    {"recovery mode", true, 6, 0, "Recovery Mode, click the RecoverFW Button.",
+     true, true},
     // Any other state is an error, also when dwLastErr is 0.
     {"updating", true, 7, 0, "Device has an Error.", false, false},
     {"unknown with an error", true, 9, 0x7001, "Device has an Error.", false,
@@ -90,15 +90,16 @@ TEST_F(WindowTest, StringTestModeListsTwentySixTextsAndSixBoxes) {
   EXPECT_EQ(texts[1], "Ready");
   EXPECT_EQ(texts[19], "Wait for %d:%02d min, Device Will Reboot.");
   EXPECT_EQ(texts[20], "Recovery Mode, click the RecoverFW Button.");
-  EXPECT_EQ(texts[25], "The device was not found either on the network or "
-                       "connected via USB.");
+  EXPECT_EQ(texts[25],
+            "The device was not found either on the network or "
+            "connected via USB.");
   EXPECT_EQ(texts[26], "Search");
-  EXPECT_EQ(view_.BoxTexts(),
-            (std::vector<std::string>{
-                Ui(texts::kTextNoDeviceSelected),
-                Ui(texts::kTextDeviceNotFound),
-                Ui(texts::kTextSearchDeviceBusy), Ui(texts::kTextAddSuccess),
-                Ui(texts::kTextBeginUpdate), Ui(texts::kTextBeginUpdateMany)}));
+  EXPECT_EQ(
+      view_.BoxTexts(),
+      (std::vector<std::string>{
+          Ui(texts::kTextNoDeviceSelected), Ui(texts::kTextDeviceNotFound),
+          Ui(texts::kTextSearchDeviceBusy), Ui(texts::kTextAddSuccess),
+          Ui(texts::kTextBeginUpdate), Ui(texts::kTextBeginUpdateMany)}));
   for (const RecordedBox& box : view_.Boxes()) {
     EXPECT_EQ(box.buttons, MessageButtons::kOk);
     EXPECT_EQ(box.caption, "") << "the application's name";
