@@ -16,8 +16,6 @@
 
 namespace refloq::window {
 
-using texts::StringId;
-
 // The board's controls switch: the jobs' wish to enable the controls,
 // granted by the window only when nothing else runs.
 class MainWindow::JobControls final : public update::ControlsSwitch {

@@ -54,6 +54,9 @@ void MainWindow::OnMoveDown() {
 
 namespace {
 
+// Wipes a text that held a password (LoginPassword::Take wipes its source).
+void Wipe(std::string& text) { protocol::LoginPassword::Take(text); }
+
 // The password dialog of one "↓" click: asked at the first checked network
 // row, its answer serving every later one; wiped when the click ends.
 class ClickPassword {
@@ -72,18 +75,18 @@ class ClickPassword {
     asked_ = true;
     PasswordAnswer answer = view_.AskPassword(texts_);
     if (!answer.login) {
-      protocol::LoginPassword::Take(answer.text);  // wipes it
+      Wipe(answer.text);
       return;
     }
     std::string bytes;
     if (answer.single_byte) {
       bytes.swap(answer.text);
     } else if (!platform::ToAnsiCodePage(answer.text, bytes)) {
-      protocol::LoginPassword::Take(answer.text);
+      Wipe(answer.text);
       view_.ShowMessage(kPasswordNotSendable, "", MessageButtons::kOk);
       return;
     }
-    protocol::LoginPassword::Take(answer.text);
+    Wipe(answer.text);
     password_ = protocol::LoginPassword::Take(bytes);
     usable_ = true;
   }

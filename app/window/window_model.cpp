@@ -108,31 +108,30 @@ int WindowModel::DeleteCheckedRows(int list) {
   return static_cast<int>(deleted.size());
 }
 
-bool WindowModel::SetStatus(int list, std::uint64_t key,
-                            const StatusCell& status) {
+template <typename Change>
+bool WindowModel::ChangeRow(int list, std::uint64_t key, ModelChange::Kind kind,
+                            Change change) {
   int index = -1;
   {
     std::lock_guard lock(mutex_);
     List& target = ListOf(list);
     index = IndexLocked(target, key);
     if (index < 0) return false;
-    target.rows[static_cast<std::size_t>(index)].status = status;
+    change(target.rows[static_cast<std::size_t>(index)]);
   }
-  Notify(ModelChange::Kind::kRowStatus, list, index);
+  Notify(kind, list, index);
   return true;
 }
 
+bool WindowModel::SetStatus(int list, std::uint64_t key,
+                            const StatusCell& status) {
+  return ChangeRow(list, key, ModelChange::Kind::kRowStatus,
+                   [&](TableRow& row) { row.status = status; });
+}
+
 bool WindowModel::SetChecked(int list, std::uint64_t key, bool checked) {
-  int index = -1;
-  {
-    std::lock_guard lock(mutex_);
-    List& target = ListOf(list);
-    index = IndexLocked(target, key);
-    if (index < 0) return false;
-    target.rows[static_cast<std::size_t>(index)].checked = checked;
-  }
-  Notify(ModelChange::Kind::kRowCheck, list, index);
-  return true;
+  return ChangeRow(list, key, ModelChange::Kind::kRowCheck,
+                   [&](TableRow& row) { row.checked = checked; });
 }
 
 void WindowModel::SetColumns(int list, std::vector<ListColumn> columns) {
@@ -167,36 +166,29 @@ ControlState WindowModel::Control(int id) const {
   return it == controls_.end() ? ControlState{} : it->second;
 }
 
-void WindowModel::SetEnabled(int id, bool enabled) {
+template <typename Change>
+void WindowModel::ChangeControl(int id, Change change) {
   {
     std::lock_guard lock(mutex_);
-    controls_[id].enabled = enabled;
+    change(controls_[id]);
   }
   Notify(ModelChange::Kind::kControl, id);
+}
+
+void WindowModel::SetEnabled(int id, bool enabled) {
+  ChangeControl(id, [&](ControlState& c) { c.enabled = enabled; });
 }
 
 void WindowModel::SetVisible(int id, bool visible) {
-  {
-    std::lock_guard lock(mutex_);
-    controls_[id].visible = visible;
-  }
-  Notify(ModelChange::Kind::kControl, id);
+  ChangeControl(id, [&](ControlState& c) { c.visible = visible; });
 }
 
 void WindowModel::SetChecked(int id, bool checked) {
-  {
-    std::lock_guard lock(mutex_);
-    controls_[id].checked = checked;
-  }
-  Notify(ModelChange::Kind::kControl, id);
+  ChangeControl(id, [&](ControlState& c) { c.checked = checked; });
 }
 
 void WindowModel::SetText(int id, std::string_view text) {
-  {
-    std::lock_guard lock(mutex_);
-    controls_[id].text = std::string(text);
-  }
-  Notify(ModelChange::Kind::kControl, id);
+  ChangeControl(id, [&](ControlState& c) { c.text = std::string(text); });
 }
 
 void WindowModel::SetTitle(std::string_view title) {

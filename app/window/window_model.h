@@ -122,6 +122,13 @@ class WindowModel {
   const List& ListOf(int list) const;
   int IndexLocked(const List& list, std::uint64_t key) const;
   void Notify(ModelChange::Kind kind, int control, int row = -1);
+  // Applies `change` to the row or control under the lock, then tells the
+  // observer.
+  template <typename Change>
+  bool ChangeRow(int list, std::uint64_t key, ModelChange::Kind kind,
+                 Change change);
+  template <typename Change>
+  void ChangeControl(int id, Change change);
 
   ModelObserver& observer_;
   const update::UiStringLoader ui_;

@@ -23,12 +23,6 @@ std::vector<sim::ScannerSetup> NetworkScanners(int count) {
 
 class WindowCommands : public WindowTest {
  protected:
-  // Lists scanner i in the Device Table through the search by address.
-  void List(int i) {
-    window().SetAddressField(FleetAddress(i));
-    window().OnEnterKey();
-    window().WaitForCommand();
-  }
   int LoginAnswers(int i) {
     int answers = 0;
     for (const auto& entry : fleet_->engine(i).Record()) {

@@ -107,6 +107,13 @@ class WindowTest : public ::testing::Test {
     return checks;
   }
   bool Enabled(int id) const { return window_->model().Control(id).enabled; }
+  // Lists network scanner i in the Device Table: its address typed into
+  // the field, then Enter.
+  void List(int i) {
+    window_->SetAddressField(cli::testing::FleetAddress(i));
+    window_->OnEnterKey();
+    window_->WaitForCommand();
+  }
   void Check(int list, int row, bool checked = true) {
     if (list == kIdDeviceTable) {
       window_->OnDeviceTableChanged(row, checked);

@@ -20,11 +20,6 @@ using cli::testing::UpdatableScanner;
 
 class WindowJobs : public WindowTest {
  protected:
-  void List(int i) {
-    window().SetAddressField(FleetAddress(i));
-    window().OnEnterKey();
-    window().WaitForCommand();
-  }
   // Lists the network scanners, checks them and moves them down with any
   // password; then the rows of the Update Table are checked.
   void MoveNetworkScannersDown(int count) {
