@@ -41,13 +41,13 @@ class FakeList : public DeviceList {
     std::lock_guard lock(mutex_);
     return rows_.at(static_cast<std::size_t>(row)).address;
   }
-  // The row's status as its English text ("Ready"), or "#id".
+  // The row's status as its English text ("Ready"), or the id's digits.
   void AppendRow(std::string_view address, int status_text_id) override {
     std::lock_guard lock(mutex_);
     rows_.push_back(
         {std::string(address), status_text_id == texts::kTextReady
                                    ? std::string("Ready")
-                                   : "#" + std::to_string(status_text_id)});
+                                   : std::to_string(status_text_id)});
   }
   std::vector<Row> Rows() const {
     std::lock_guard lock(mutex_);
