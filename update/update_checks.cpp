@@ -174,7 +174,12 @@ bool WaitForWake(UpdateJobContext& c) {
   bool awake = false;
   while (!awake && !Clock::HasPassed(start, kWakeLimitMs)) {
     c.Trace("==>Open connect start");
-    if (!c.Open()) continue;
+    // A scanner that refuses or drops the connection is asked again after
+    // the loop's pause, never at once.
+    if (!c.Open()) {
+      Clock::Sleep(kWakePollPauseMs);
+      continue;
+    }
     c.Trace("==>Open connect finish");
     c.Trace("==>Send get device status cmd start");
     bool exchanged = c.ExchangeStatus();
@@ -185,7 +190,10 @@ bool WaitForWake(UpdateJobContext& c) {
       exchanged = false;
     }
     c.Trace("==>Close connect finish");
-    if (!exchanged) continue;
+    if (!exchanged) {
+      Clock::Sleep(kWakePollPauseMs);
+      continue;
+    }
     const protocol::sKestoDeviceStatus status = c.Status();
     if (status.wFWInfo != protocol::SCANNER_STATUS_READY ||
         status.bSleep != 0) {

@@ -124,7 +124,12 @@ bool FollowProgress(UpdateJobContext& c) {
       return false;
     }
     if (status.wFWInfo == protocol::SCANNER_STATUS_UPDATING) {
-      if (status.bProgress == 0) continue;
+      // Progress 0 (or a scanner that could not be opened) is asked again
+      // after the loop's pause, never at once.
+      if (status.bProgress == 0) {
+        Clock::Sleep(kProgressTextPauseMs);
+        continue;
+      }
       const int shown = std::min<int>(status.bProgress, kMaxShownProgress);
       c.job().WriteProgress(shown);
       Clock::Sleep(kProgressTextPauseMs);
@@ -143,6 +148,8 @@ bool FollowProgress(UpdateJobContext& c) {
       c.Trace("==>Close connect finish");
       return true;
     }
+    // Any other state: asked again after the pause.
+    Clock::Sleep(kProgressTextPauseMs);
   }
   c.Trace("==>check update percentage timeout return");
   c.ReleaseControlPipe();
@@ -170,7 +177,12 @@ bool WaitForRestart(UpdateJobContext& c) {
   c.Trace("==>Get device status loop start");
   while (!Clock::HasPassed(start, kRestartLimitMs)) {
     c.Trace("==>Open connect start");
-    if (!c.Open()) continue;
+    // A scanner still restarting refuses or drops the connection: it is
+    // asked again after the loop's pause, never at once.
+    if (!c.Open()) {
+      Clock::Sleep(kNotReadyPauseMs);
+      continue;
+    }
     c.Trace("==>Open connect finish");
     c.Trace("==>Send get status cmd start");
     bool exchanged = c.ExchangeStatus();
@@ -178,7 +190,10 @@ bool WaitForRestart(UpdateJobContext& c) {
     c.Trace("==>Close connect start");
     if (!c.Close()) exchanged = false;
     c.Trace("==>Close connect finish");
-    if (!exchanged) continue;
+    if (!exchanged) {
+      Clock::Sleep(kNotReadyPauseMs);
+      continue;
+    }
     c.Trace("==>Open connect success");
     if (c.Status().wFWInfo == protocol::SCANNER_STATUS_READY) {
       c.Trace("==>Get device status is ready break");

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -62,6 +63,7 @@ class WorkflowFixture : public ::testing::Test {
     link::SetTraceObserver([this](std::string_view line) {
       if (std::this_thread::get_id() != job_thread_) return;
       if (IsLinkDataLine(line)) return;
+      if (on_job_trace) on_job_trace(line);
       std::lock_guard lock(mutex_);
       trace_.push_back({std::string(line), platform::Clock::TickCount()});
     });
@@ -167,6 +169,10 @@ class WorkflowFixture : public ::testing::Test {
   std::vector<sim::ReceivedImage> Images() {
     return scanner_.engine().State().images;
   }
+
+  // Called with each trace line of the job, on the job's thread (a test
+  // changes the scanner at a given step).
+  std::function<void(std::string_view)> on_job_trace;
 
   sim::testing::SimulatedScanner scanner_;
   std::vector<std::uint8_t> image_ = TestImage(256 * 1024 + 13);
