@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -76,9 +77,9 @@ TEST_P(PollingPause, NoLoopAsksWithoutItsPause) {
   const std::vector<std::string> trace = Trace();
   const auto start = std::find(trace.begin(), trace.end(), c.loop_start);
   ASSERT_NE(start, trace.end()) << ::testing::PrintToString(Texts());
-  const long attempts = std::count(start, trace.end(), c.attempt);
+  const std::ptrdiff_t attempts = std::count(start, trace.end(), c.attempt);
   EXPECT_GE(attempts, 2);
-  EXPECT_LE(attempts, static_cast<long>(c.limit_ms / c.pause_ms) + 12)
+  EXPECT_LE(attempts, static_cast<std::ptrdiff_t>(c.limit_ms / c.pause_ms) + 12)
       << "the loop asked again without its pause";
   EXPECT_EQ(rows_.LastTextOf(0), c.final_text);
 }
