@@ -54,6 +54,21 @@ std::vector<std::string> TextsOf(const std::string& out,
   return texts;
 }
 
+// A percentage the USB progress loop shows while the scanner updates
+// ("1%" to "99%"); which ones depends on when the polls fall.
+bool ContainsProgress(const std::vector<std::string>& texts) {
+  return std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+    if (text.size() < 2 || text.size() > 3 || text.back() != '%') return false;
+    const std::string digits = text.substr(0, text.size() - 1);
+    if (!std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return c >= '0' && c <= '9'; })) {
+      return false;
+    }
+    const int percent = std::stoi(digits);
+    return percent >= 1 && percent <= 99;
+  });
+}
+
 bool Contains(const std::vector<std::string>& texts, const std::string& text) {
   return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
@@ -240,7 +255,7 @@ TEST(UpdateCommand, TheUsbScannerIsUpdatedOrLeftBehind) {
     const auto texts = TextsOf(result.out, "USB");
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.front(), "Ready");
-    EXPECT_TRUE(Contains(texts, "50%")) << "the USB progress";
+    EXPECT_TRUE(ContainsProgress(texts)) << "the USB progress";
     EXPECT_EQ(texts.back(), "Success.");
     const auto images = scanner.engine().State().images;
     ASSERT_EQ(images.size(), 1u);
